@@ -1,0 +1,89 @@
+# Shared by scripts/run and scripts/test: the packages the project needs, the build, and a Wine
+# prefix and X display of the project's own under the build folder. Sourced, not run.
+
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD=${QUORVANDER_BUILD:-$ROOT/build}
+export WINEPREFIX=${WINEPREFIX_OVERRIDE:-$BUILD/wineprefix}
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+
+PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+          binutils-mingw-w64-x86-64 wine64 xvfb xauth googletest)
+
+say() { printf '%s\n' "$*" >&2; }
+
+# Installs the Debian packages that are missing (quietly when all are there).
+ensure_packages() {
+  local missing=() p
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  say "Installing: ${missing[*]}"
+  local sudo=
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  $sudo apt-get update -qq >/dev/null
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# Configures (once) and builds the program and its tests.
+build() {
+  if [ ! -f "$BUILD/build.ninja" ]; then
+    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
+  fi
+  cmake --build "$BUILD" -- --quiet
+}
+
+# An X display for the windows: the caller's, or an Xvfb of our own (stopped by stop_display).
+XVFB_PID=
+start_display() {
+  if [ -n "${DISPLAY:-}" ] && [ -z "${QUORVANDER_OWN_DISPLAY:-}" ]; then return 0; fi
+  local n
+  for n in $(seq 91 140); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 1 50); do
+      [ -e "/tmp/.X11-unix/X$n" ] && return 0
+      kill -0 "$XVFB_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+  done
+  say "Could not start Xvfb"
+  return 1
+}
+stop_display() {
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+  XVFB_PID=
+  return 0
+}
+
+# The project's Wine prefix, made once, and a persistent wineserver with its helper processes
+# started with their output detached (else every test waits for them to close ctest's pipe).
+start_wine() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$WINEPREFIX"
+    "$WINE" wineboot --init >/dev/null 2>&1 </dev/null || true
+    "$WINESERVER" -w
+  fi
+  "$WINESERVER" -p >/dev/null 2>&1 </dev/null
+  "$WINE" wineboot >/dev/null 2>&1 </dev/null || true
+}
+stop_wine() {
+  "$WINESERVER" -k >/dev/null 2>&1 || true
+}
+
+# Lays out a program folder: the exe and EULA.TXT (the program makes the rest at its start).
+lay_out_program_folder() {
+  local folder=$1
+  mkdir -p "$folder"
+  cp "$BUILD/src/KELVARON.EXE" "$folder/KELVARON.EXE"
+  cp "$ROOT/EULA.TXT" "$folder/EULA.TXT"
+}

@@ -1,0 +1,31 @@
+// The program's life: its event loop, yielding to events during long work, and its end.
+#pragma once
+
+namespace platform {
+
+// Something that must be undone before the process ends through EndProgram (a temporary file
+// of a copy in progress). Registered for its lifetime.
+class EndProgramCleanup {
+public:
+    EndProgramCleanup() noexcept;
+    EndProgramCleanup(const EndProgramCleanup&) = delete;
+    EndProgramCleanup& operator=(const EndProgramCleanup&) = delete;
+    virtual ~EndProgramCleanup();
+    virtual void OnEndProgram() noexcept = 0;
+};
+
+// Handles pending paint and input events before the caller goes on.
+void ProcessEvents();
+
+// Closes every window and ends the process at once, from anywhere (a nested event included),
+// after the registered cleanups have run.
+[[noreturn]] void EndProgram() noexcept;
+
+// Runs the event loop until the last top-level window has closed; returns the exit code.
+int RunEventLoop();
+
+// Top-level windows tell the program they exist; when the last one goes, the loop ends.
+void TopLevelWindowOpened() noexcept;
+void TopLevelWindowClosed() noexcept;
+
+}  // namespace platform

@@ -1,0 +1,118 @@
+// The list controls of the program: a list of strings, a folder list, a file list and a drive
+// list. Each is a real Win32 control in its window; created hidden, the folder and file lists
+// serve as enumerators and draw nothing.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/window.h"
+
+namespace platform {
+
+// Counts and indexes of lists are 16-bit signed: a list holds at most this many entries.
+constexpr int kMaxListEntries = 32767;
+
+// Strings in order, one selected at most, not sorted.
+class ListBoxControl : public Control {
+public:
+    ListBoxControl(Window& owner, int id, const TwipsRect& place, bool visible = true);
+
+    int ListCount() const noexcept { return static_cast<int>(items_.size()); }
+    // Entry i, from 0; "" outside the list.
+    std::wstring List(int index) const;
+    // The selected entry's index, -1 when nothing is selected.
+    int ListIndex() const;
+    void SetListIndex(int index);
+    // Appends an entry (not selected). Throws Failure when the list is full.
+    void AddItem(const std::wstring& text);
+    void RemoveItem(int index);
+    void Clear();
+    // Selects the first entry equal to `text`, letter case ignored; with none equal, selects
+    // nothing (ListIndex -1).
+    void SetText(const std::wstring& text);
+
+private:
+    std::vector<std::wstring> items_;
+    std::unordered_map<std::wstring, int> foldedCounts_;  // how many entries fold to each key
+};
+
+// The sub-folders of a current folder. Shown, it lists the current folder's ancestors as a tree
+// of open folders above its sub-folders; a double-click opens a folder.
+class FolderListControl : public Control {
+public:
+    FolderListControl(Window& owner, int id, const TwipsRect& place, bool visible = true);
+
+    // The current folder: a drive's top folder with its backslash (C:\), every other folder
+    // without one.
+    const std::wstring& Path() const noexcept { return path_; }
+    // Moves to a folder; a drive alone ("D:") moves to that drive's current folder. Throws
+    // Failure when the folder cannot be read; the list then stays where it was.
+    void SetPath(const std::wstring& path);
+    int ListCount() const noexcept { return static_cast<int>(subfolders_.size()); }
+    // The full path of sub-folder i; List(-1) is the current folder, List(-2) its parent (the
+    // folder itself at a drive's top).
+    std::wstring List(int index) const;
+    // Runs after every change of Path.
+    void OnChange(std::function<void()> handler) { onChange_ = std::move(handler); }
+    // Opens the highlighted row of the shown list (what a double-click does).
+    void OpenHighlighted();
+
+private:
+    void OnNotification(int code) override;
+    void Redraw();
+
+    bool shown_;
+    std::wstring path_;
+    std::vector<std::wstring> subfolders_;
+    std::vector<std::wstring> rowPaths_;
+    std::function<void()> onChange_;
+};
+
+// The plain, read-only and archive files of a folder that match a pattern (hidden and system
+// files are not listed).
+class FileListControl : public Control {
+public:
+    FileListControl(Window& owner, int id, const TwipsRect& place, bool visible = true);
+
+    const std::wstring& Path() const noexcept { return path_; }
+    // Moves to a folder and reads its files. Throws Failure when the folder cannot be read.
+    void SetPath(const std::wstring& path);
+    const std::wstring& Pattern() const noexcept { return pattern_; }
+    void SetPattern(const std::wstring& pattern);
+    int ListCount() const noexcept { return static_cast<int>(files_.size()); }
+    // The name of file i, without folder; "" outside the list.
+    std::wstring List(int index) const;
+
+private:
+    void Reload();
+
+    bool shown_;
+    std::wstring path_;
+    std::wstring pattern_ = L"*.*";
+    std::vector<std::wstring> files_;
+};
+
+// The drives of the machine, each with its volume label, one chosen.
+class DriveListControl : public Control {
+public:
+    DriveListControl(Window& owner, int id, const TwipsRect& place);
+
+    // The chosen drive as letter and colon ("C:"), assignable to a folder list's Path.
+    std::wstring Drive() const;
+    // Chooses the drive of a path ("C:\Data" chooses C:); no change event.
+    void SetDrive(const std::wstring& path);
+    // Reads the drives and their labels again.
+    void Refresh();
+    // Runs when the user chooses another drive.
+    void OnChange(std::function<void()> handler) { onChange_ = std::move(handler); }
+
+private:
+    void OnNotification(int code) override;
+    std::vector<std::wstring> drives_;  // "C:" for each row
+    std::function<void()> onChange_;
+};
+
+}  // namespace platform

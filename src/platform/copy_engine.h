@@ -1,0 +1,27 @@
+// The program's own file copy.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#undef CopyFile  // the program's CopyFile below, not the Win32 macro
+
+namespace platform {
+
+// Copies `source` to `target` (both full file paths), replacing a target that exists. The content
+// goes in large chunks into a temporary file in the target's folder, which is moved over the target
+// only when complete, with the source's times and attributes: a failed, cancelled or killed copy
+// never leaves a partial file under the target's name, and an existing target keeps its old content
+// until then. Between chunks the program handles its pending events (ProcessEvents), so a window
+// repaints and a Cancel click is seen even during a long file. Throws Failure with the system's
+// number and text; no temporary file is left behind then.
+void CopyFile(const std::wstring& source, const std::wstring& target);
+
+// What CopyFile calls between chunks instead of ProcessEvents, with the bytes copied so far of
+// the current file (for tests and benchmarks). An empty function restores the default.
+void SetCopyYield(std::function<void(std::uint64_t copied, std::uint64_t total)> yield);
+
+}  // namespace platform

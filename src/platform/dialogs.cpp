@@ -1,0 +1,119 @@
+#include "platform/dialogs.h"
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "resources/resource_ids.h"
+
+namespace platform {
+namespace {
+
+// The window the box belongs to: the program's active window, if it has one.
+HWND BoxOwner() {
+    HWND active = ::GetActiveWindow();
+    return active && ::IsWindowVisible(active) ? active : nullptr;
+}
+
+struct AskTextState {
+    const std::wstring* prompt;
+    const std::wstring* title;
+    std::wstring answer;
+};
+
+INT_PTR CALLBACK AskTextProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return Guarded([&]() -> INT_PTR {
+        if (message == WM_INITDIALOG) {
+            ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+            auto* state = reinterpret_cast<AskTextState*>(lParam);
+            ::SetWindowTextW(dialog, state->title->c_str());
+            ::SetDlgItemTextW(dialog, IDC_ASK_PROMPT, state->prompt->c_str());
+            ::SendDlgItemMessageW(dialog, IDC_ASK_ANSWER, EM_LIMITTEXT, 32767, 0);
+            return TRUE;  // the answer field, first in the tab order, takes the focus
+        }
+        auto* state = reinterpret_cast<AskTextState*>(::GetWindowLongPtrW(dialog, DWLP_USER));
+        if (message == WM_COMMAND && state) {
+            const int id = LOWORD(wParam);
+            if (id == IDOK) {
+                HWND field = ::GetDlgItem(dialog, IDC_ASK_ANSWER);
+                const int length = ::GetWindowTextLengthW(field);
+                std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+                text.resize(static_cast<std::size_t>(::GetWindowTextW(field, text.data(), length + 1)));
+                state->answer = std::move(text);
+                ::EndDialog(dialog, IDOK);
+                return TRUE;
+            }
+            if (id == IDCANCEL) {
+                state->answer.clear();
+                ::EndDialog(dialog, IDCANCEL);
+                return TRUE;
+            }
+        }
+        return FALSE;
+    });
+}
+
+}  // namespace
+
+std::wstring MessageBoxText(const std::wstring& text) {
+    std::wstring shown;
+    shown.reserve(text.size() + 8);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        shown += text[i];
+        if (text[i] == L'\r' && (i + 1 >= text.size() || text[i + 1] != L'\n')) shown += L'\n';
+    }
+    return shown;
+}
+
+int ShowMessage(const std::wstring& text, int style, const std::wstring& title) {
+    const int answer = ::MessageBoxW(BoxOwner(), MessageBoxText(text).c_str(), title.c_str(),
+                                     static_cast<UINT>(style) | MB_SETFOREGROUND);
+    if (answer == 0) ThrowLastError();
+    return answer;
+}
+
+std::wstring AskText(const std::wstring& prompt, const std::wstring& title) {
+    AskTextState state{&prompt, &title, {}};
+    const INT_PTR result = ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ASK_TEXT),
+                                             BoxOwner(), &AskTextProcedure,
+                                             reinterpret_cast<LPARAM>(&state));
+    if (result == -1) ThrowLastError();
+    return result == IDOK ? state.answer : std::wstring();
+}
+
+OpenFileChoice ShowOpenFile(const OpenFileRequest& request) {
+    // "A|B|C|D" becomes "A\0B\0C\0D\0\0".
+    std::wstring filter = request.filter;
+    std::replace(filter.begin(), filter.end(), L'|', L'\0');
+    filter.push_back(L'\0');
+    filter.push_back(L'\0');
+    std::vector<wchar_t> path(32768, L'\0');
+    std::vector<wchar_t> fileTitle(MAX_PATH + 1, L'\0');
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = BoxOwner();
+    dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = path.data();
+    dialog.nMaxFile = static_cast<DWORD>(path.size());
+    dialog.lpstrFileTitle = fileTitle.data();
+    dialog.nMaxFileTitle = static_cast<DWORD>(fileTitle.size());
+    dialog.lpstrInitialDir = request.initialFolder.empty() ? nullptr : request.initialFolder.c_str();
+    dialog.lpstrTitle = request.title.empty() ? nullptr : request.title.c_str();
+    dialog.Flags = request.flags | OFN_EXPLORER;
+    if (!::GetOpenFileNameW(&dialog)) {
+        const DWORD error = ::CommDlgExtendedError();
+        if (error != 0) throw Failure(error, L"The open-file dialog could not be shown.");
+        return {};
+    }
+    return OpenFileChoice{path.data(), fileTitle.data()};
+}
+
+void ShowStandardError(const Failure& failure) {
+    ::MessageBoxW(BoxOwner(), MessageBoxText(StandardErrorText(failure)).c_str(), L"Quorvander Utility",
+                  MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TASKMODAL);
+}
+
+}  // namespace platform

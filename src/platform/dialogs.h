@@ -1,0 +1,48 @@
+// Modal boxes: messages, a one-line question, the open-file dialog.
+#pragma once
+
+#include <string>
+
+#include "platform/failure.h"
+
+namespace platform {
+
+// Icons and buttons of ShowMessage, added together as a style.
+enum MessageStyle : int {
+    kOkOnly = 0,
+    kYesNo = 4,
+    kErrorIcon = 16,
+    kQuestionIcon = 32,
+    kWarningIcon = 48,
+    kInformationIcon = 64,
+};
+// What ShowMessage answers.
+enum MessageAnswer : int { kAnswerOk = 1, kAnswerYes = 6, kAnswerNo = 7 };
+
+// A modal message box over the program's active window; a CR in `text` breaks the line.
+// Returns the button pressed.
+int ShowMessage(const std::wstring& text, int style, const std::wstring& title);
+
+// A modal one-line input; returns the text typed, "" when cancelled.
+std::wstring AskText(const std::wstring& prompt, const std::wstring& title);
+
+// The open-file dialog: set up before it opens.
+struct OpenFileRequest {
+    std::wstring filter;         // "Description|pattern" pairs joined by "|"
+    std::wstring title;
+    std::wstring initialFolder;
+    unsigned flags = 0;          // OFN_ flags, such as 4 (hide the read-only box)
+};
+struct OpenFileChoice {
+    std::wstring path;           // full path; "" when cancelled
+    std::wstring fileTitle;      // the name with extension, without folder
+};
+OpenFileChoice ShowOpenFile(const OpenFileRequest& request);
+
+// The standard error message for a failure that nothing handled.
+void ShowStandardError(const Failure& failure);
+
+// A message-box text with every lone CR made a line break the box shows.
+std::wstring MessageBoxText(const std::wstring& text);
+
+}  // namespace platform

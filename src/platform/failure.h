@@ -1,0 +1,58 @@
+// One failure type for every operation of the program that can go wrong.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <string>
+
+namespace platform {
+
+// A failing operation throws a Failure: the system's error number and its description.
+class Failure : public std::exception {
+public:
+    Failure(std::uint32_t number, std::wstring description);
+
+    std::uint32_t Number() const noexcept { return number_; }
+    const std::wstring& Description() const noexcept { return description_; }
+    const char* what() const noexcept override { return "platform::Failure"; }
+
+private:
+    std::uint32_t number_;
+    std::wstring description_;
+};
+
+// The system's own text for a Win32 error number, without a trailing line end.
+std::wstring SystemErrorText(std::uint32_t number);
+
+// A Failure for the given Win32 error number with the system's text.
+[[noreturn]] void ThrowWin32(std::uint32_t number);
+// A Failure for GetLastError(), read at the point of the call.
+[[noreturn]] void ThrowLastError();
+// A Failure for GetLastError() whose description names the object (a path, a drive).
+[[noreturn]] void ThrowLastError(const std::wstring& object);
+
+// The text of the standard error message shown for a failure that nothing handled.
+std::wstring StandardErrorText(const Failure& failure);
+
+// Shows the standard error message and ends the program. Used by the boundary below.
+[[noreturn]] void FailAndEnd(const Failure& failure) noexcept;
+
+// The boundary that every window procedure, dialog procedure and other Win32 callback goes
+// through: runs `body`, and turns any exception that escapes it into the standard error
+// message and a clean end of the program. No exception ever crosses into Win32.
+template <typename Body>
+auto Guarded(Body&& body) noexcept -> decltype(body());
+
+// The exception being handled, as a Failure (a foreign exception gets a generic one).
+Failure CurrentExceptionAsFailure() noexcept;
+
+template <typename Body>
+auto Guarded(Body&& body) noexcept -> decltype(body()) {
+    try {
+        return body();
+    } catch (...) {
+        FailAndEnd(CurrentExceptionAsFailure());
+    }
+}
+
+}  // namespace platform

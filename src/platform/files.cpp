@@ -1,0 +1,167 @@
+#include "platform/files.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/failure.h"
+#include "platform/handles.h"
+#include "platform/path_rules.h"
+#include "platform/replacement_file.h"
+
+namespace platform {
+namespace {
+
+bool EndsWithBackslash(const std::wstring& path) { return !path.empty() && path.back() == L'\\'; }
+
+bool Attributes(const std::wstring& path, DWORD& attributes) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(ApiPath(path).c_str(), GetFileExInfoStandard, &data)) return false;
+    attributes = data.dwFileAttributes;
+    return true;
+}
+
+// The entry's name as the file system spells it.
+std::wstring StoredName(const std::wstring& path) {
+    WIN32_FIND_DATAW found{};
+    UniqueFind find(::FindFirstFileExW(ApiPath(path).c_str(), FindExInfoBasic, &found,
+                                       FindExSearchNameMatch, nullptr, 0));
+    if (find) return found.cFileName;
+    return LastComponent(path);
+}
+
+}  // namespace
+
+std::wstring ApiPath(const std::wstring& path) { return ExtendedLengthPath(path); }
+
+std::wstring FirstMatch(const std::wstring& path, int mask) {
+    if (path.empty() || HasWildcard(path)) return {};
+    DWORD attributes = 0;
+    if (!Attributes(path, attributes)) return {};
+    const bool isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (isFolder && !(mask & kFoldersAndFiles)) return {};
+    if (EndsWithBackslash(path) || IsRootPath(path)) return isFolder ? L"." : L"";
+    if ((attributes & FILE_ATTRIBUTE_HIDDEN) && !(mask & FILE_ATTRIBUTE_HIDDEN)) return {};
+    if ((attributes & FILE_ATTRIBUTE_SYSTEM) && !(mask & FILE_ATTRIBUTE_SYSTEM)) return {};
+    return StoredName(path);
+}
+
+bool FolderExists(const std::wstring& path) {
+    DWORD attributes = 0;
+    return Attributes(path, attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void MakeFolder(const std::wstring& path) {
+    if (!::CreateDirectoryW(ApiPath(path).c_str(), nullptr)) ThrowLastError();
+}
+
+void DeleteFiles(const std::wstring& path) {
+    if (!::DeleteFileW(ApiPath(path).c_str())) ThrowLastError();
+}
+
+void ChangeFolder(const std::wstring& path) {
+    if (!::SetCurrentDirectoryW(path.c_str())) ThrowLastError();
+}
+
+std::wstring CurrentFolder() {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
+        if (length == 0) ThrowLastError();
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return buffer;
+        }
+        buffer.resize(length);
+    }
+}
+
+std::wstring EnvironmentValue(const std::wstring& name) {
+    std::wstring buffer(256, L'\0');
+    for (;;) {
+        ::SetLastError(ERROR_SUCCESS);
+        const DWORD length =
+            ::GetEnvironmentVariableW(name.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return {};
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return buffer;
+        }
+        buffer.resize(length);
+    }
+}
+
+std::wstring CommandLineText() { return CommandLineTail(::GetCommandLineW()); }
+
+std::wstring ProgramFolder() {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) ThrowLastError();
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            break;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+    if (buffer.rfind(LR"(\\?\UNC\)", 0) == 0) buffer = LR"(\\)" + buffer.substr(8);
+    else if (buffer.rfind(LR"(\\?\)", 0) == 0) buffer.erase(0, 4);
+    return ParentOf(buffer);
+}
+
+Version ProgramVersion() {
+    HRSRC found = ::FindResourceW(nullptr, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
+    if (!found) ThrowLastError();
+    HGLOBAL loaded = ::LoadResource(nullptr, found);
+    const DWORD size = ::SizeofResource(nullptr, found);
+    const void* data = loaded ? ::LockResource(loaded) : nullptr;
+    if (!data || size == 0) ThrowLastError();
+    // VerQueryValueW wants a writable copy of the block.
+    std::vector<unsigned char> block(static_cast<const unsigned char*>(data),
+                                     static_cast<const unsigned char*>(data) + size);
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT infoSize = 0;
+    if (!::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &infoSize) || !info)
+        ThrowWin32(ERROR_RESOURCE_TYPE_NOT_FOUND);
+    return Version{HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS),
+                   HIWORD(info->dwFileVersionLS)};
+}
+
+void RunProgram(const std::wstring& commandLine, int showStyle) {
+    std::wstring mutableLine = commandLine;  // CreateProcessW may write into it
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(showStyle);
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process))
+        ThrowLastError();
+    UniqueKernelHandle thread(process.hThread);
+    UniqueKernelHandle handle(process.hProcess);
+}
+
+std::string ReadWholeFile(const std::wstring& path) {
+    UniqueFile file(::CreateFileW(ApiPath(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) ThrowLastError();
+    std::string content;
+    char buffer[64 * 1024];
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) ThrowLastError();
+        if (got == 0) return content;
+        content.append(buffer, got);
+    }
+}
+
+void ReplaceFileContents(const std::wstring& path, std::string_view bytes) {
+    ReplacementFile file(path);
+    file.Write(bytes.data(), bytes.size());
+    file.SetBasicInfo(FILE_ATTRIBUTE_NORMAL, nullptr, nullptr, nullptr);
+    file.Commit();
+}
+
+}  // namespace platform

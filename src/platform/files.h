@@ -1,0 +1,55 @@
+// The file system, environment and shell services that the rest of the program uses.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Attribute masks of FirstMatch.
+enum MatchMask : int {
+    kPlainFiles = 0,          // plain files
+    kAnyFiles = 7,            // plain, read-only, hidden and system files
+    kFoldersAndFiles = 16,    // folders as well as plain files
+};
+
+// The name of the entry that `path` names when its attributes fit `mask`, else "". A folder path
+// with a trailing backslash (a drive root such as C:\ included) gives "." when that folder exists
+// and the mask takes folders. The read-only attribute never hides a file. Wildcards match nothing.
+std::wstring FirstMatch(const std::wstring& path, int mask);
+
+// Whether `path` names an existing folder (with or without a trailing backslash).
+bool FolderExists(const std::wstring& path);
+
+void MakeFolder(const std::wstring& path);
+void DeleteFiles(const std::wstring& path);
+void ChangeFolder(const std::wstring& path);
+std::wstring CurrentFolder();
+std::wstring EnvironmentValue(const std::wstring& name);
+std::wstring CommandLineText();
+// The executable's folder, without a trailing backslash.
+std::wstring ProgramFolder();
+
+struct Version {
+    int major = 0;
+    int minor = 0;
+    int revision = 0;
+};
+// Read from the executable's own version resource.
+Version ProgramVersion();
+
+// Starts a program and returns at once; `showStyle` 1 is a normal window with the focus.
+void RunProgram(const std::wstring& commandLine, int showStyle);
+
+// The whole content of a file.
+std::string ReadWholeFile(const std::wstring& path);
+
+// Writes `bytes` beside `path`, flushes them and moves them over `path` in one step: readers
+// see the old content or the new one, never a part.
+void ReplaceFileContents(const std::wstring& path, std::string_view bytes);
+
+// The path in the form the file APIs take at any length (\\?\ prefix when long).
+std::wstring ApiPath(const std::wstring& path);
+
+}  // namespace platform

@@ -1,0 +1,97 @@
+#include "platform/path_rules.h"
+
+namespace platform {
+namespace {
+
+constexpr std::size_t kShortPathLimit = 248;  // CreateDirectoryW's limit is MAX_PATH - 12
+
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+}  // namespace
+
+std::wstring CommandLineTail(std::wstring_view line) {
+    std::size_t i = 0;
+    if (!line.empty() && line[0] == L'"') {
+        const std::size_t close = line.find(L'"', 1);
+        i = close == std::wstring_view::npos ? line.size() : close + 1;
+    }
+    while (i < line.size() && !IsBlank(line[i])) ++i;
+    while (i < line.size() && IsBlank(line[i])) ++i;
+    return std::wstring(line.substr(i));
+}
+
+std::wstring ExtendedLengthPath(const std::wstring& path) {
+    if (path.size() < kShortPathLimit || path.rfind(LR"(\\?\)", 0) == 0) return path;
+    if (path.rfind(LR"(\\)", 0) == 0) return LR"(\\?\UNC\)" + path.substr(2);
+    return LR"(\\?\)" + path;
+}
+
+bool IsRootPath(std::wstring_view path) {
+    if (path.size() == 3 && path[1] == L':' && path[2] == L'\\') return true;
+    if (path.size() > 2 && path.substr(0, 2) == LR"(\\)") {
+        const std::size_t serverEnd = path.find(L'\\', 2);
+        if (serverEnd == std::wstring_view::npos || serverEnd == 2) return false;
+        const std::size_t shareEnd = path.find(L'\\', serverEnd + 1);
+        if (shareEnd == serverEnd + 1) return false;
+        return shareEnd == std::wstring_view::npos || shareEnd == path.size() - 1;
+    }
+    return false;
+}
+
+bool HasWildcard(std::wstring_view path) { return path.find_first_of(L"*?") != std::wstring_view::npos; }
+
+namespace {
+
+bool MatchesOne(std::wstring_view name, std::wstring_view pattern) {
+    if (pattern == L"*" || pattern == L"*.*") return true;
+    // Greedy match with one back-track point for the last star.
+    std::size_t n = 0, p = 0, starP = std::wstring_view::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == L'?' || pattern[p] == name[n])) {
+            ++n;
+            ++p;
+        } else if (p < pattern.size() && pattern[p] == L'*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::wstring_view::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == L'*') ++p;
+    return p == pattern.size();
+}
+
+}  // namespace
+
+bool MatchesWildcards(std::wstring_view name, std::wstring_view patterns) {
+    if (patterns.empty()) return true;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = patterns.find(L';', start);
+        const std::wstring_view one =
+            patterns.substr(start, end == std::wstring_view::npos ? std::wstring_view::npos : end - start);
+        if (!one.empty() && MatchesOne(name, one)) return true;
+        if (end == std::wstring_view::npos) return false;
+        start = end + 1;
+    }
+}
+
+std::wstring ParentOf(const std::wstring& path) {
+    const std::size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+std::wstring LastComponent(const std::wstring& path) {
+    const std::size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
+    if (!folder.empty() && folder.back() == L'\\') return folder + name;
+    return folder + L'\\' + name;
+}
+
+}  // namespace platform

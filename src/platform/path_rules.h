@@ -1,0 +1,35 @@
+// Rules on path and command-line text that need no system call.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// The text after the program's name in a full command line, as a program sees it: the name
+// (quoted or not) and the blanks after it removed, the rest unchanged.
+std::wstring CommandLineTail(std::wstring_view fullCommandLine);
+
+// The form in which the file APIs take a path of any length: paths of MAX_PATH and more get the
+// \\?\ (or \\?\UNC\) prefix; `path` must be absolute and already normalised.
+std::wstring ExtendedLengthPath(const std::wstring& path);
+
+// True for "X:\" and for "\\server\share\" (with or without the last backslash).
+bool IsRootPath(std::wstring_view path);
+
+// Whether the text holds a wildcard character (* or ?).
+bool HasWildcard(std::wstring_view path);
+
+// Whether `name` matches one of the wildcard patterns in `patterns` (separated by ";"), with
+// * for any run of characters and ? for one; "*" and "*.*" match every name. Exact comparison:
+// fold the letter case of both first to ignore it.
+bool MatchesWildcards(std::wstring_view name, std::wstring_view patterns);
+
+// The folder part of a path (before its last backslash), and the part after it.
+std::wstring ParentOf(const std::wstring& path);
+std::wstring LastComponent(const std::wstring& path);
+
+// `folder` and `name` joined by exactly one backslash.
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
+
+}  // namespace platform

@@ -1,0 +1,116 @@
+#include "platform/replacement_file.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "platform/failure.h"
+#include "platform/files.h"
+#include "platform/path_rules.h"
+
+namespace platform {
+namespace {
+
+constexpr wchar_t kTemporaryPrefix[] = L"~kelvaron-";
+constexpr wchar_t kTemporarySuffix[] = L".tmp";
+
+// A target that exists must be one the rename can replace: a file, not read-only, and not held
+// open by another program without leave to delete it. Checked before any content is written, so
+// that such a target fails at once rather than after a long copy.
+void CheckReplaceable(const std::wstring& target) {
+    const DWORD attributes = ::GetFileAttributesW(ApiPath(target).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))
+        ThrowWin32(ERROR_ACCESS_DENIED);
+    UniqueFile probe(::CreateFileW(ApiPath(target).c_str(), DELETE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!probe) ThrowLastError();
+}
+
+}  // namespace
+
+bool IsReplacementTemporaryName(const std::wstring& name) {
+    const std::wstring_view view(name);
+    const std::wstring_view prefix(kTemporaryPrefix), suffix(kTemporarySuffix);
+    return view.size() > prefix.size() + suffix.size() && view.substr(0, prefix.size()) == prefix &&
+           view.substr(view.size() - suffix.size()) == suffix;
+}
+
+ReplacementFile::ReplacementFile(std::wstring target) : target_(std::move(target)) {
+    CheckReplaceable(target_);
+    const std::wstring folder = ParentOf(target_);
+    static unsigned serial = 0;
+    for (int attempt = 0;; ++attempt) {
+        wchar_t unique[32];
+        std::swprintf(unique, 32, L"%08lx%04x", ::GetCurrentProcessId(),
+                      (++serial + ::GetTickCount()) & 0xFFFF);
+        std::wstring candidate = JoinPath(folder, kTemporaryPrefix + std::wstring(unique) + kTemporarySuffix);
+        HANDLE handle = ::CreateFileW(ApiPath(candidate).c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            file_.reset(handle);
+            temporary_ = std::move(candidate);
+            return;
+        }
+        if (::GetLastError() != ERROR_FILE_EXISTS || attempt > 100) ThrowLastError();
+    }
+}
+
+ReplacementFile::~ReplacementFile() { Discard(); }
+
+void ReplacementFile::Write(const void* data, std::size_t size) {
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+        DWORD written = 0;
+        if (!::WriteFile(file_.get(), bytes, chunk, &written, nullptr)) ThrowLastError();
+        if (written == 0) ThrowWin32(ERROR_WRITE_FAULT);
+        bytes += written;
+        size -= written;
+    }
+}
+
+void ReplacementFile::Reserve(std::uint64_t size) noexcept {
+    FILE_ALLOCATION_INFO allocation{};
+    allocation.AllocationSize.QuadPart = static_cast<LONGLONG>(size);
+    ::SetFileInformationByHandle(file_.get(), FileAllocationInfo, &allocation, sizeof allocation);
+}
+
+void ReplacementFile::SetBasicInfo(DWORD attributes, const FILETIME* created,
+                                   const FILETIME* accessed, const FILETIME* written) {
+    FILE_BASIC_INFO info{};
+    auto put = [](LARGE_INTEGER& field, const FILETIME* time) {
+        if (time) {
+            field.LowPart = time->dwLowDateTime;
+            field.HighPart = static_cast<LONG>(time->dwHighDateTime);
+        }
+    };
+    put(info.CreationTime, created);
+    put(info.LastAccessTime, accessed);
+    put(info.LastWriteTime, written);
+    put(info.ChangeTime, written);
+    info.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+    if (!::SetFileInformationByHandle(file_.get(), FileBasicInfo, &info, sizeof info)) ThrowLastError();
+    attributesSet_ = true;
+}
+
+void ReplacementFile::Commit() {
+    if (!attributesSet_) SetBasicInfo(FILE_ATTRIBUTE_NORMAL, nullptr, nullptr, nullptr);
+    if (!::FlushFileBuffers(file_.get())) ThrowLastError();
+    file_.reset();
+    if (!::MoveFileExW(ApiPath(temporary_).c_str(), ApiPath(target_).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        ThrowLastError();
+    temporary_.clear();
+}
+
+void ReplacementFile::Discard() noexcept {
+    file_.reset();
+    if (temporary_.empty()) return;
+    const std::wstring path = ApiPath(temporary_);
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // it may carry the source's read-only
+    ::DeleteFileW(path.c_str());
+    temporary_.clear();
+}
+
+}  // namespace platform

@@ -1,0 +1,78 @@
+#include "platform/shell.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include "platform/failure.h"
+#include "platform/handles.h"
+#include "platform/path_rules.h"
+
+namespace platform {
+namespace {
+
+void Check(HRESULT result) {
+    if (FAILED(result)) {
+        const DWORD number = HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result)
+                                                                        : static_cast<DWORD>(result);
+        throw Failure(number, SystemErrorText(static_cast<DWORD>(result)));
+    }
+}
+
+std::wstring FullPath(const std::wstring& path) {
+    wchar_t buffer[32768];
+    const DWORD length = ::GetFullPathNameW(path.c_str(), 32768, buffer, nullptr);
+    if (length == 0 || length >= 32768) ThrowLastError();
+    return std::wstring(buffer, length);
+}
+
+}  // namespace
+
+ComApartment::ComApartment()
+    : initialised_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+
+ComApartment::~ComApartment() {
+    if (initialised_) ::CoUninitialize();
+}
+
+std::wstring StartMenuProgramsFolder() {
+    wchar_t folder[MAX_PATH] = L"";
+    Check(::SHGetFolderPathW(nullptr, CSIDL_PROGRAMS | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, folder));
+    return folder;
+}
+
+void CreateShellLink(const std::wstring& folder, const std::wstring& name, const std::wstring& target,
+                     const std::wstring& arguments) {
+    const bool relative = !(folder.size() >= 2 && (folder[1] == L':' || folder.rfind(LR"(\\)", 0) == 0));
+    const std::wstring linkFolder = FullPath(relative ? JoinPath(StartMenuProgramsFolder(), folder) : folder);
+    ComPtr<IShellLinkW> link;
+    Check(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.PutVoid()));
+    Check(link->SetPath(target.c_str()));
+    Check(link->SetArguments(arguments.c_str()));
+    Check(link->SetWorkingDirectory(ParentOf(target).c_str()));
+    ComPtr<IPersistFile> file;
+    Check(link->QueryInterface(IID_IPersistFile, file.PutVoid()));
+    Check(file->Save(JoinPath(linkFolder, name + L".lnk").c_str(), TRUE));
+}
+
+ShellLinkInfo ReadShellLink(const std::wstring& linkPath) {
+    ComPtr<IShellLinkW> link;
+    Check(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.PutVoid()));
+    ComPtr<IPersistFile> file;
+    Check(link->QueryInterface(IID_IPersistFile, file.PutVoid()));
+    Check(file->Load(linkPath.c_str(), STGM_READ));
+    ShellLinkInfo info;
+    wchar_t buffer[INFOTIPSIZE] = L"";
+    Check(link->GetPath(buffer, INFOTIPSIZE, nullptr, SLGP_RAWPATH));
+    info.target = buffer;
+    buffer[0] = L'\0';
+    Check(link->GetArguments(buffer, INFOTIPSIZE));
+    info.arguments = buffer;
+    buffer[0] = L'\0';
+    Check(link->GetWorkingDirectory(buffer, INFOTIPSIZE));
+    info.workingFolder = buffer;
+    return info;
+}
+
+}  // namespace platform

@@ -1,0 +1,327 @@
+#include "platform/window.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/app.h"
+#include "platform/failure.h"
+
+namespace platform {
+namespace {
+
+UINT DpiOf(HWND hwnd) noexcept {
+    const UINT dpi = hwnd ? ::GetDpiForWindow(hwnd) : 0;
+    return dpi ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
+HFONT MakeFont(const FontSpec& spec, UINT dpi) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi))
+        ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    LOGFONTW font = metrics.lfMessageFont;
+    if (spec.face) {
+        ::lstrcpynW(font.lfFaceName, spec.face, LF_FACESIZE);
+        font.lfCharSet = DEFAULT_CHARSET;
+    }
+    if (spec.hundredthsOfPoint) font.lfHeight = -::MulDiv(spec.hundredthsOfPoint, static_cast<int>(dpi), 7200);
+    if (spec.bold) font.lfWeight = FW_BOLD;
+    return ::CreateFontIndirectW(&font);
+}
+
+std::wstring TextOf(HWND hwnd) {
+    if (!hwnd) return {};
+    const int length = ::GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int got = ::GetWindowTextW(hwnd, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(std::max(got, 0)));
+    return text;
+}
+
+}  // namespace
+
+int TwipsToPixels(int twips, UINT dpi) noexcept { return ::MulDiv(twips, static_cast<int>(dpi), 1440); }
+
+// ----- Control -----
+
+Control::Control(Window& owner, int id, const wchar_t* className, DWORD style, DWORD exStyle,
+                 const TwipsRect& place, const std::wstring& caption)
+    : owner_(owner), id_(id), place_(place) {
+    handle_ = ::CreateWindowExW(exStyle, className, caption.c_str(), WS_CHILD | style, 0, 0, 0, 0,
+                                owner.Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                ::GetModuleHandleW(nullptr), nullptr);
+    if (!handle_) ThrowLastError();
+}
+
+void Control::SetCaption(const std::wstring& text) {
+    if (handle_ && !::SetWindowTextW(handle_, text.c_str())) ThrowLastError();
+}
+
+std::wstring Control::Caption() const { return TextOf(handle_); }
+
+void Control::SetEnabled(bool enabled) {
+    if (handle_) ::EnableWindow(handle_, enabled);
+}
+
+bool Control::Enabled() const { return handle_ && ::IsWindowEnabled(handle_); }
+
+void Control::SetVisible(bool visible) {
+    if (handle_) ::ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+bool Control::Visible() const {
+    return handle_ && (::GetWindowLongPtrW(handle_, GWL_STYLE) & WS_VISIBLE);
+}
+
+void Control::SetFocus() {
+    if (handle_) ::SetFocus(handle_);
+}
+
+void Control::SetTextColor(COLORREF color) {
+    color_ = color;
+    hasColor_ = true;
+    if (handle_) ::InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void Control::SetFont(const FontSpec& font) {
+    fontSpec_ = font;
+    ApplyLayout(DpiOf(owner_.Handle()));
+}
+
+void Control::ApplyLayout(UINT dpi) {
+    if (!handle_) return;
+    font_.reset(MakeFont(fontSpec_, dpi));
+    ::SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    ::SetWindowPos(handle_, nullptr, TwipsToPixels(place_.left, dpi), TwipsToPixels(place_.top, dpi),
+                   TwipsToPixels(place_.width, dpi), TwipsToPixels(place_.height, dpi),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Label::Label(Window& owner, int id, const TwipsRect& place, const std::wstring& caption,
+             DWORD extraStyle)
+    : Control(owner, id, L"STATIC", WS_VISIBLE | SS_LEFT | SS_NOPREFIX | extraStyle, 0, place,
+              caption) {}
+
+Button::Button(Window& owner, int id, const TwipsRect& place, const std::wstring& caption,
+               bool isDefault)
+    : Control(owner, id, L"BUTTON",
+              WS_VISIBLE | WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0, place,
+              caption) {}
+
+// ----- Window -----
+
+Window::~Window() {
+    if (handle_) {
+        ::SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
+        HWND hwnd = std::exchange(handle_, nullptr);
+        ::DestroyWindow(hwnd);
+        TopLevelWindowClosed();
+    }
+}
+
+UINT Window::Dpi() const noexcept { return DpiOf(handle_); }
+
+void Window::Create(const wchar_t* className, const std::wstring& caption, int clientWidthTwips,
+                    int clientHeightTwips, DWORD style, HMENU menuBar, HWND owner, HICON icon) {
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof existing;
+    if (!::GetClassInfoExW(instance, className, &existing)) {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = &Window::Procedure;
+        windowClass.hInstance = instance;
+        windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        windowClass.lpszClassName = className;
+        windowClass.hIcon = icon;
+        windowClass.hIconSm = icon;
+        if (!::RegisterClassExW(&windowClass)) ThrowLastError();
+    }
+    clientWidthTwips_ = clientWidthTwips;
+    clientHeightTwips_ = clientHeightTwips;
+    HWND created = ::CreateWindowExW(WS_EX_CONTROLPARENT, className, caption.c_str(), style,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                     owner, menuBar, instance, this);
+    if (!created) ThrowLastError();
+    SetClientSizeTwips(clientWidthTwips, clientHeightTwips);
+}
+
+void Window::SetCaption(const std::wstring& text) {
+    if (handle_ && !::SetWindowTextW(handle_, text.c_str())) ThrowLastError();
+}
+
+std::wstring Window::Caption() const { return TextOf(handle_); }
+
+void Window::Show() {
+    if (!handle_) return;
+    ::ShowWindow(handle_, SW_SHOW);
+    ::SetForegroundWindow(handle_);
+    ::UpdateWindow(handle_);
+}
+
+void Window::ShowModal(Window& owner) {
+    if (!handle_) return;
+    HWND ownerHandle = owner.Handle();
+    ::SetWindowLongPtrW(handle_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(ownerHandle));
+    modalDone_ = false;
+    inModal_ = true;
+    ::EnableWindow(ownerHandle, FALSE);
+    Show();
+    MSG msg;
+    while (!modalDone_) {
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));  // for the outer loop
+            break;
+        }
+        if (got == -1) break;
+        if (!::IsDialogMessageW(handle_ ? handle_ : ownerHandle, &msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+    inModal_ = false;
+    ::EnableWindow(ownerHandle, TRUE);
+    if (::IsWindow(ownerHandle)) ::SetActiveWindow(ownerHandle);
+    if (handle_) Close();
+}
+
+void Window::Close() {
+    if (!handle_) return;
+    if (inModal_) {
+        // Give the owner its input back before this window goes, so that the activation
+        // returns to it rather than to another program.
+        HWND owner = ::GetWindow(handle_, GW_OWNER);
+        if (owner) ::EnableWindow(owner, TRUE);
+    }
+    ::DestroyWindow(handle_);
+}
+
+void Window::Repaint() {
+    if (handle_) ::RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void Window::PlaceFrameTwips(const TwipsRect& frame) {
+    if (!handle_) return;
+    const UINT dpi = Dpi();
+    ::SetWindowPos(handle_, nullptr, TwipsToPixels(frame.left, dpi), TwipsToPixels(frame.top, dpi),
+                   TwipsToPixels(frame.width, dpi), TwipsToPixels(frame.height, dpi),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Window::SetClientSizeTwips(int width, int height) {
+    if (!handle_) return;
+    clientWidthTwips_ = width;
+    clientHeightTwips_ = height;
+    const UINT dpi = Dpi();
+    RECT rect{0, 0, TwipsToPixels(width, dpi), TwipsToPixels(height, dpi)};
+    const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(handle_, GWL_STYLE));
+    const DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(handle_, GWL_EXSTYLE));
+    ::AdjustWindowRectExForDpi(&rect, style, ::GetMenu(handle_) != nullptr, exStyle, dpi);
+    ::SetWindowPos(handle_, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Window::SetMenuBar(HMENU bar) {
+    if (!handle_) return;
+    if (!::SetMenu(handle_, bar)) ThrowLastError();
+    hiddenMenuBar_.release();
+    ::DrawMenuBar(handle_);
+}
+
+void Window::SetMenuBarVisible(bool visible) {
+    if (!handle_ || visible == MenuBarVisible()) return;
+    if (visible) {
+        ::SetMenu(handle_, hiddenMenuBar_.release());
+    } else {
+        hiddenMenuBar_.reset(::GetMenu(handle_));
+        ::SetMenu(handle_, nullptr);
+    }
+    ::DrawMenuBar(handle_);
+}
+
+bool Window::MenuBarVisible() const noexcept { return handle_ && ::GetMenu(handle_) != nullptr; }
+
+void Window::AdoptControl(std::unique_ptr<Control> control) {
+    control->ApplyLayout(Dpi());
+    controls_.push_back(std::move(control));
+}
+
+void Window::LayoutControls() {
+    const UINT dpi = Dpi();
+    for (auto& control : controls_) control->ApplyLayout(dpi);
+}
+
+Control* Window::FindControl(HWND hwnd) const noexcept {
+    for (auto& control : controls_)
+        if (control->Handle() == hwnd) return control.get();
+    return nullptr;
+}
+
+LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    Window* self = nullptr;
+    if (message == WM_NCCREATE) {
+        self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->handle_ = hwnd;
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        TopLevelWindowOpened();
+    } else {
+        self = reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    if (!self) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    return Guarded([&] { return self->Handle(message, wParam, lParam); });
+}
+
+LRESULT Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    switch (message) {
+    case WM_CREATE:
+        OnCreate();
+        return 0;
+    case WM_COMMAND:
+        if (Control* control = lParam ? FindControl(reinterpret_cast<HWND>(lParam)) : nullptr)
+            control->OnNotification(HIWORD(wParam));
+        OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_CLOSE:
+        if (OnCloseRequest()) {
+            if (inModal_) modalDone_ = true;
+            Close();
+        }
+        return 0;
+    case WM_DESTROY:
+        if (inModal_) modalDone_ = true;
+        OnDestroyed();
+        return 0;
+    case WM_NCDESTROY: {
+        HWND hwnd = std::exchange(handle_, nullptr);
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        for (auto& control : controls_) control->handle_ = nullptr;
+        hiddenMenuBar_.reset();
+        TopLevelWindowClosed();
+        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    case WM_CTLCOLORSTATIC: {
+        Control* control = FindControl(reinterpret_cast<HWND>(lParam));
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        if (control && control->HasTextColor()) ::SetTextColor(dc, control->TextColor());
+        ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_DPICHANGED: {
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        ::SetWindowPos(handle_, nullptr, suggested->left, suggested->top,
+                       suggested->right - suggested->left, suggested->bottom - suggested->top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        LayoutControls();
+        return 0;
+    }
+    default:
+        break;
+    }
+    if (OnMessage(message, wParam, lParam, result)) return result;
+    return ::DefWindowProcW(handle_, message, wParam, lParam);
+}
+
+}  // namespace platform

@@ -1,0 +1,163 @@
+// Windows and their simple controls, laid out in twips and scaled to the window's DPI.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/handles.h"
+
+namespace platform {
+
+// Twips (1/1440 inch) to pixels at a DPI.
+int TwipsToPixels(int twips, UINT dpi) noexcept;
+
+// A place in twips: left, top, width, height.
+struct TwipsRect {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
+// How a control's text is drawn: the window's message font unless a face is named.
+struct FontSpec {
+    const wchar_t* face = nullptr;  // null: the system's message font
+    int hundredthsOfPoint = 0;      // 0: the message font's size
+    bool bold = false;
+};
+
+class Window;
+
+// A child control of a Window; the window owns it, places it and gives it its font.
+class Control {
+public:
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+    virtual ~Control() = default;
+
+    HWND Handle() const noexcept { return handle_; }
+    int Id() const noexcept { return id_; }
+
+    void SetCaption(const std::wstring& text);
+    std::wstring Caption() const;
+    void SetEnabled(bool enabled);
+    bool Enabled() const;
+    void SetVisible(bool visible);
+    bool Visible() const;
+    void SetFocus();
+    // Text colour as 0x00BBGGRR; drawn by the owning window.
+    void SetTextColor(COLORREF color);
+    COLORREF TextColor() const noexcept { return color_; }
+    bool HasTextColor() const noexcept { return hasColor_; }
+    void SetFont(const FontSpec& font);
+
+protected:
+    Control(Window& owner, int id, const wchar_t* className, DWORD style, DWORD exStyle,
+            const TwipsRect& place, const std::wstring& caption);
+    Window& Owner() const noexcept { return owner_; }
+    // A notification the control sends its window (LBN_DBLCLK, CBN_SELCHANGE...); the window
+    // passes it here before its own command handler sees it.
+    virtual void OnNotification(int code) {}
+
+private:
+    friend class Window;
+    void ApplyLayout(UINT dpi);
+
+    Window& owner_;
+    HWND handle_ = nullptr;
+    int id_;
+    TwipsRect place_;
+    FontSpec fontSpec_;
+    UniqueFont font_;
+    COLORREF color_ = 0;
+    bool hasColor_ = false;
+};
+
+class Label : public Control {
+public:
+    Label(Window& owner, int id, const TwipsRect& place, const std::wstring& caption = {},
+          DWORD extraStyle = 0);
+};
+
+class Button : public Control {
+public:
+    Button(Window& owner, int id, const TwipsRect& place, const std::wstring& caption,
+           bool isDefault = false);
+};
+
+// A top-level window of the program. One window procedure serves every window class; it keeps
+// `this` from WM_NCCREATE on and sends every message through the failure boundary.
+class Window {
+public:
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    virtual ~Window();
+
+    HWND Handle() const noexcept { return handle_; }
+    bool Exists() const noexcept { return handle_ != nullptr; }
+    UINT Dpi() const noexcept;
+
+    void SetCaption(const std::wstring& text);
+    std::wstring Caption() const;
+    // Modeless show (no owner window).
+    void Show();
+    // Modal show: the owner takes no input until this window has closed; returns then.
+    void ShowModal(Window& owner);
+    // Closes (unloads) the window.
+    void Close();
+    // Paints what is pending at once.
+    void Repaint();
+    // The outer frame's place in twips.
+    void PlaceFrameTwips(const TwipsRect& frame);
+    // The client area's size in twips; the frame grows around it.
+    void SetClientSizeTwips(int width, int height);
+
+    // Menu bar: the window owns it from here on; hiding keeps it for a later show.
+    void SetMenuBar(HMENU bar);
+    void SetMenuBarVisible(bool visible);
+    bool MenuBarVisible() const noexcept;
+
+    // Controls are created by the window's owner through these and live as long as the window.
+    template <typename ControlType, typename... Args>
+    ControlType& Add(Args&&... args) {
+        auto control = std::make_unique<ControlType>(*this, std::forward<Args>(args)...);
+        ControlType& result = *control;
+        AdoptControl(std::move(control));
+        return result;
+    }
+
+protected:
+    Window() = default;
+    // Registers (once) and creates the window with the given class and caption, client size in
+    // twips, hidden. `OnCreate` runs inside, with `Handle()` valid.
+    void Create(const wchar_t* className, const std::wstring& caption, int clientWidthTwips,
+                int clientHeightTwips, DWORD style, HMENU menuBar = nullptr, HWND owner = nullptr,
+                HICON icon = nullptr);
+
+    virtual void OnCreate() {}
+    virtual void OnCommand(int id, int notification, HWND control) {}
+    // The close box: true lets the window close.
+    virtual bool OnCloseRequest() { return true; }
+    virtual void OnDestroyed() {}
+    // Messages not handled above.
+    virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+        return false;
+    }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void AdoptControl(std::unique_ptr<Control> control);
+    void LayoutControls();
+    Control* FindControl(HWND hwnd) const noexcept;
+
+    HWND handle_ = nullptr;
+    bool modalDone_ = false;
+    bool inModal_ = false;
+    int clientWidthTwips_ = 0;
+    int clientHeightTwips_ = 0;
+    UniqueMenu hiddenMenuBar_;
+    std::vector<std::unique_ptr<Control>> controls_;
+};
+
+}  // namespace platform
