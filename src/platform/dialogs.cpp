@@ -55,7 +55,16 @@ INT_PTR CALLBACK AskTextProcedure(HWND dialog, UINT message, WPARAM wParam, LPAR
     });
 }
 
+std::function<int(const std::wstring&, int, const std::wstring&)>& Interceptor() {
+    static std::function<int(const std::wstring&, int, const std::wstring&)> interceptor;
+    return interceptor;
+}
+
 }  // namespace
+
+void SetMessageInterceptor(std::function<int(const std::wstring&, int, const std::wstring&)> interceptor) {
+    Interceptor() = std::move(interceptor);
+}
 
 std::wstring MessageBoxText(const std::wstring& text) {
     std::wstring shown;
@@ -68,6 +77,7 @@ std::wstring MessageBoxText(const std::wstring& text) {
 }
 
 int ShowMessage(const std::wstring& text, int style, const std::wstring& title) {
+    if (auto& interceptor = Interceptor()) return interceptor(text, style, title);
     const int answer = ::MessageBoxW(BoxOwner(), MessageBoxText(text).c_str(), title.c_str(),
                                      static_cast<UINT>(style) | MB_SETFOREGROUND);
     if (answer == 0) ThrowLastError();

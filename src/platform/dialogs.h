@@ -1,6 +1,7 @@
 // Modal boxes: messages, a one-line question, the open-file dialog.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/failure.h"
@@ -38,6 +39,10 @@ struct OpenFileChoice {
     std::wstring fileTitle;      // the name with extension, without folder
 };
 OpenFileChoice ShowOpenFile(const OpenFileRequest& request);
+
+// Tests answer message boxes in-process through this: while set, ShowMessage calls it instead
+// of showing a box and returns its answer. An empty function restores the boxes.
+void SetMessageInterceptor(std::function<int(const std::wstring& text, int style, const std::wstring& title)> interceptor);
 
 // The standard error message for a failure that nothing handled.
 void ShowStandardError(const Failure& failure);

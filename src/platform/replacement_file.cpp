@@ -27,7 +27,16 @@ void CheckReplaceable(const std::wstring& target) {
     if (!probe) ThrowLastError();
 }
 
+std::function<void(const std::wstring&)>& BeforeReplaceHook() {
+    static std::function<void(const std::wstring&)> hook;
+    return hook;
+}
+
 }  // namespace
+
+void SetBeforeReplaceHook(std::function<void(const std::wstring&)> hook) {
+    BeforeReplaceHook() = std::move(hook);
+}
 
 bool IsReplacementTemporaryName(const std::wstring& name) {
     const std::wstring_view view(name);
@@ -98,6 +107,7 @@ void ReplacementFile::Commit() {
     if (!attributesSet_) SetBasicInfo(FILE_ATTRIBUTE_NORMAL, nullptr, nullptr, nullptr);
     if (!::FlushFileBuffers(file_.get())) ThrowLastError();
     file_.reset();
+    if (auto& hook = BeforeReplaceHook()) hook(temporary_);
     if (!::MoveFileExW(ApiPath(temporary_).c_str(), ApiPath(target_).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         ThrowLastError();

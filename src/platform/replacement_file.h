@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 #include "platform/app.h"
@@ -43,6 +44,10 @@ private:
     UniqueFile file_;
     bool attributesSet_ = false;
 };
+
+// A seam for fault tests: called with the temporary file's path after the content is written and
+// flushed, just before the rename; what it throws aborts the replacement. Empty: no call.
+void SetBeforeReplaceHook(std::function<void(const std::wstring& temporaryPath)> hook);
 
 // The temporary files of ReplacementFile are named so; a folder listing can leave them out.
 bool IsReplacementTemporaryName(const std::wstring& name);
