@@ -31,11 +31,6 @@ void ThrowWin32(std::uint32_t number) { throw Failure(number, SystemErrorText(nu
 
 void ThrowLastError() { ThrowWin32(::GetLastError()); }
 
-void ThrowLastError(const std::wstring& object) {
-    const DWORD number = ::GetLastError();
-    throw Failure(number, SystemErrorText(number) + L"\r" + object);
-}
-
 std::wstring StandardErrorText(const Failure& failure) {
     return L"Quorvander Utility has met an error it cannot recover from and will close.\r\rError " +
            std::to_wstring(failure.Number()) + L": " + failure.Description();

@@ -28,8 +28,6 @@ std::wstring SystemErrorText(std::uint32_t number);
 [[noreturn]] void ThrowWin32(std::uint32_t number);
 // A Failure for GetLastError(), read at the point of the call.
 [[noreturn]] void ThrowLastError();
-// A Failure for GetLastError() whose description names the object (a path, a drive).
-[[noreturn]] void ThrowLastError(const std::wstring& object);
 
 // The text of the standard error message shown for a failure that nothing handled.
 std::wstring StandardErrorText(const Failure& failure);
