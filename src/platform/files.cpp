@@ -32,7 +32,15 @@ std::wstring StoredName(const std::wstring& path) {
 
 }  // namespace
 
-std::wstring ApiPath(const std::wstring& path) { return ExtendedLengthPath(path); }
+std::wstring ApiPath(const std::wstring& path) {
+    if (path.size() < MAX_PATH - 12 || path.rfind(LR"(\\?\)", 0) == 0) return path;
+    // The \\?\ form takes the path literally: resolve "..", "." and forward slashes first.
+    std::wstring full(path.size() + MAX_PATH, L'\0');
+    const DWORD length = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0 || length >= full.size()) return ExtendedLengthPath(path);
+    full.resize(length);
+    return ExtendedLengthPath(full);
+}
 
 std::wstring FirstMatch(const std::wstring& path, int mask) {
     if (path.empty() || HasWildcard(path)) return {};
