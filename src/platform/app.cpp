@@ -53,7 +53,7 @@ void ProcessEvents() {
     }
 }
 
-void EndProgram() noexcept {
+void EndProgram(unsigned exitCode) noexcept {
     // Newest first: a nested operation is undone before the one that started it.
     auto& cleanups = Cleanups();
     while (!cleanups.empty()) {
@@ -61,7 +61,7 @@ void EndProgram() noexcept {
         cleanups.pop_back();
         cleanup->OnEndProgram();
     }
-    ::ExitProcess(0);
+    ::ExitProcess(exitCode);
 }
 
 int RunEventLoop() {

@@ -18,8 +18,8 @@ public:
 void ProcessEvents();
 
 // Closes every window and ends the process at once, from anywhere (a nested event included),
-// after the registered cleanups have run.
-[[noreturn]] void EndProgram() noexcept;
+// after the registered cleanups have run. The exit code is 0 unless a failure ends the program.
+[[noreturn]] void EndProgram(unsigned exitCode = 0) noexcept;
 
 // Runs the event loop until the last top-level window has closed; returns the exit code.
 int RunEventLoop();

@@ -53,7 +53,7 @@ void FailAndEnd(const Failure& failure) noexcept {
         ShowStandardError(failure);
     } catch (...) {
     }
-    EndProgram();
+    EndProgram(1);
 }
 
 }  // namespace platform
