@@ -1,0 +1,38 @@
+// Saves two lists in turn to one list file until it is killed: the writer whose death a unit
+// test arranges at varied moments. Arguments: the list file, the entries per list, and the
+// handle value of an inherited event that it sets once the file has been saved.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+
+#include "lists/works.h"
+#include "platform/failure.h"
+#include "test_support.h"
+#include "tools/writer_lists.h"
+
+int main() {
+    int argc = 0;
+    wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    if (!argv || argc != 4) return 3;
+    try {
+        test::HiddenWindow window;
+        const int count = std::stoi(argv[2]);
+        HANDLE saved = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(std::stoll(argv[3])));
+        platform::ListBoxControl* lists[2];
+        for (int which = 0; which < 2; ++which) {
+            lists[which] = &window.Add<platform::ListBoxControl>(which + 1, platform::TwipsRect{}, false);
+            for (const auto& entry : test::WriterList(which, count)) lists[which]->AddItem(entry);
+        }
+        lists::ListFile = argv[1];
+        for (unsigned long long round = 0;; ++round) {
+            lists::SaveList(*lists[round % 2]);
+            if (round == 0) ::SetEvent(saved);
+        }
+    } catch (const platform::Failure& failure) {
+        std::fwprintf(stderr, L"list_writer: %lu %ls\n", static_cast<unsigned long>(failure.Number()),
+                      failure.Description().c_str());
+        return 2;
+    }
+}
