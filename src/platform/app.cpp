@@ -22,13 +22,13 @@ bool PreTranslate(MSG& msg) {
     return root && ::IsDialogMessageW(root, &msg);
 }
 
-void Dispatch(MSG& msg) {
+}  // namespace
+
+void DispatchEvent(MSG& msg) {
     if (PreTranslate(msg)) return;
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
 }
-
-}  // namespace
 
 EndProgramCleanup::EndProgramCleanup() noexcept {
     try {
@@ -46,10 +46,12 @@ void ProcessEvents() {
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
-            ::PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the event loop
-            return;
+            // The last window closed while work yielded here: nothing is left to show it or to
+            // cancel it, so the program ends now (removing what the work left unfinished).
+            if (g_topLevelWindows == 0) EndProgram(static_cast<unsigned>(msg.wParam));
+            continue;  // a quit left over from an earlier last window
         }
-        Dispatch(msg);
+        DispatchEvent(msg);
     }
 }
 
@@ -65,14 +67,13 @@ void EndProgram(unsigned exitCode) noexcept {
 }
 
 int RunEventLoop() {
-    if (g_topLevelWindows == 0) return 0;
     MSG msg;
-    BOOL got;
-    while ((got = ::GetMessageW(&msg, nullptr, 0, 0)) != 0) {
+    while (g_topLevelWindows > 0) {
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got == -1) return 1;
-        Dispatch(msg);
+        if (got != 0) DispatchEvent(msg);  // 0: a quit left over from an earlier last window
     }
-    return static_cast<int>(msg.wParam);
+    return 0;
 }
 
 void TopLevelWindowOpened() noexcept { ++g_topLevelWindows; }

@@ -1,6 +1,8 @@
 // The program's life: its event loop, yielding to events during long work, and its end.
 #pragma once
 
+#include <windows.h>
+
 namespace platform {
 
 // Something that must be undone before the process ends through EndProgram (a temporary file
@@ -23,6 +25,9 @@ void ProcessEvents();
 
 // Runs the event loop until the last top-level window has closed; returns the exit code.
 int RunEventLoop();
+
+// Hands one message to its window, with the keyboard navigation of dialogs (Tab, Enter, Esc).
+void DispatchEvent(MSG& msg);
 
 // Top-level windows tell the program they exist; when the last one goes, the loop ends.
 void TopLevelWindowOpened() noexcept;

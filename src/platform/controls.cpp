@@ -22,17 +22,7 @@ bool ValidIndex(int index, std::size_t size) {
 // The full form of a folder path: "." and ".." resolved, a drive alone taken as that drive's
 // current folder, and no trailing backslash but at a drive's top.
 std::wstring NormalFolderPath(const std::wstring& path) {
-    std::wstring full(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()),
-                                                full.data(), nullptr);
-        if (length == 0) ThrowLastError();
-        if (length < full.size()) {
-            full.resize(length);
-            break;
-        }
-        full.resize(length);
-    }
+    std::wstring full = FullPath(path);
     while (full.size() > 1 && full.back() == L'\\' && !IsRootPath(full)) full.pop_back();
     if (full.size() == 2 && full[1] == L':') full += L'\\';
     return full;
@@ -233,10 +223,11 @@ void DriveListControl::Refresh() {
         wchar_t label[MAX_PATH + 1] = L"";
         const std::wstring root = drive + L"\\";
         // A drive without a medium has no label to read: it is listed by its letter alone.
-        const UINT oldMode = ::SetErrorMode(SEM_FAILCRITICALERRORS);
+        DWORD oldMode = 0;
+        ::SetThreadErrorMode(SEM_FAILCRITICALERRORS, &oldMode);
         const bool hasLabel = ::GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr,
                                                       nullptr, nullptr, nullptr, 0) && label[0];
-        ::SetErrorMode(oldMode);
+        ::SetThreadErrorMode(oldMode, nullptr);
         std::wstring row = std::wstring{static_cast<wchar_t>(L'a' + letter), L':'};
         if (hasLabel) row += L" [" + std::wstring(label) + L"]";
         drives_.push_back(drive);

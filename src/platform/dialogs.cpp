@@ -11,10 +11,21 @@
 namespace platform {
 namespace {
 
-// The window the box belongs to: the program's active window, if it has one.
+BOOL CALLBACK FindEnabledWindow(HWND hwnd, LPARAM found) {
+    if (!::IsWindowVisible(hwnd) || !::IsWindowEnabled(hwnd)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = hwnd;
+    return FALSE;
+}
+
+// The window the box belongs to, so that the program takes no other input while it is up: the
+// active window, or, while another program has the foreground, the topmost visible window of
+// this thread that takes input (a modal window comes before its owner).
 HWND BoxOwner() {
-    HWND active = ::GetActiveWindow();
-    return active && ::IsWindowVisible(active) ? active : nullptr;
+    HWND owner = ::GetActiveWindow();
+    if (owner && ::IsWindowVisible(owner)) return owner;
+    owner = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &FindEnabledWindow, reinterpret_cast<LPARAM>(&owner));
+    return owner;
 }
 
 struct AskTextState {
@@ -122,7 +133,8 @@ OpenFileChoice ShowOpenFile(const OpenFileRequest& request) {
 }
 
 void ShowStandardError(const Failure& failure) {
-    ::MessageBoxW(BoxOwner(), MessageBoxText(StandardErrorText(failure)).c_str(), L"Quorvander Utility",
+    // No owner and task-modal: every window of the program is disabled while it is up.
+    ::MessageBoxW(nullptr, MessageBoxText(StandardErrorText(failure)).c_str(), L"Quorvander Utility",
                   MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TASKMODAL);
 }
 

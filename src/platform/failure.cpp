@@ -37,21 +37,31 @@ std::wstring StandardErrorText(const Failure& failure) {
 }
 
 Failure CurrentExceptionAsFailure() noexcept {
+    DWORD number = ERROR_INTERNAL_ERROR;
     try {
-        throw;
-    } catch (const Failure& failure) {
-        return failure;
-    } catch (const std::bad_alloc&) {
-        return Failure(ERROR_NOT_ENOUGH_MEMORY, SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
+        try {
+            throw;
+        } catch (const Failure& failure) {
+            return failure;
+        } catch (const std::bad_alloc&) {
+            number = ERROR_NOT_ENOUGH_MEMORY;
+        } catch (...) {
+        }
+        return Failure(number, SystemErrorText(number));
     } catch (...) {
-        return Failure(ERROR_INTERNAL_ERROR, SystemErrorText(ERROR_INTERNAL_ERROR));
+        return Failure(number, std::wstring());  // no memory left even for the text
     }
 }
 
 void FailAndEnd(const Failure& failure) noexcept {
-    try {
-        ShowStandardError(failure);
-    } catch (...) {
+    // The box runs a message loop of its own: a failure in a handler it calls (a paint that fails
+    // again) must not open a second box inside the first.
+    static bool ending = false;
+    if (!std::exchange(ending, true)) {
+        try {
+            ShowStandardError(failure);
+        } catch (...) {
+        }
     }
     EndProgram(1);
 }

@@ -32,14 +32,24 @@ std::wstring StoredName(const std::wstring& path) {
 
 }  // namespace
 
-std::wstring ApiPath(const std::wstring& path) {
-    if (path.size() < MAX_PATH - 12 || path.rfind(LR"(\\?\)", 0) == 0) return path;
-    // The \\?\ form takes the path literally: resolve "..", "." and forward slashes first.
+std::wstring FullPath(const std::wstring& path) {
     std::wstring full(path.size() + MAX_PATH, L'\0');
-    const DWORD length = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (length == 0 || length >= full.size()) return ExtendedLengthPath(path);
-    full.resize(length);
-    return ExtendedLengthPath(full);
+    for (;;) {
+        const DWORD length =
+            ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0) ThrowLastError();
+        if (length < full.size()) {
+            full.resize(length);
+            return full;
+        }
+        full.resize(length);
+    }
+}
+
+std::wstring ApiPath(const std::wstring& path) {
+    if (path.size() < kLongPathLength || path.rfind(LR"(\\?\)", 0) == 0) return path;
+    // The \\?\ form takes the path literally: "..", "." and forward slashes are resolved first.
+    return ExtendedLengthPath(FullPath(path));
 }
 
 std::wstring FirstMatch(const std::wstring& path, int mask) {
@@ -87,7 +97,6 @@ std::wstring CurrentFolder() {
 std::wstring EnvironmentValue(const std::wstring& name) {
     std::wstring buffer(256, L'\0');
     for (;;) {
-        ::SetLastError(ERROR_SUCCESS);
         const DWORD length =
             ::GetEnvironmentVariableW(name.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length == 0) return {};

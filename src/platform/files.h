@@ -52,4 +52,7 @@ void ReplaceFileContents(const std::wstring& path, std::string_view bytes);
 // The path in the form the file APIs take at any length (\\?\ prefix when long).
 std::wstring ApiPath(const std::wstring& path);
 
+// The absolute form of a path: relative to the current folder, "." and ".." resolved.
+std::wstring FullPath(const std::wstring& path);
+
 }  // namespace platform

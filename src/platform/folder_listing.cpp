@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "platform/handles.h"
 #include "platform/path_rules.h"
+#include "platform/replacement_file.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -45,6 +46,7 @@ std::vector<std::wstring> ListFolder(const std::wstring& folder, EntryKind kind,
         if (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
         const bool isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         const std::wstring name = found.cFileName;
+        if (IsReplacementTemporaryName(name)) continue;  // a save or copy under way, or killed
         if (kind == EntryKind::Folders) {
             if (isFolder && name != L"." && name != L"..") names.push_back(name);
         } else if (!isFolder && MatchesPattern(name, pattern)) {

@@ -3,8 +3,6 @@
 namespace platform {
 namespace {
 
-constexpr std::size_t kShortPathLimit = 248;  // CreateDirectoryW's limit is MAX_PATH - 12
-
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
 }  // namespace
@@ -21,7 +19,7 @@ std::wstring CommandLineTail(std::wstring_view line) {
 }
 
 std::wstring ExtendedLengthPath(const std::wstring& path) {
-    if (path.size() < kShortPathLimit || path.rfind(LR"(\\?\)", 0) == 0) return path;
+    if (path.size() < kLongPathLength || path.rfind(LR"(\\?\)", 0) == 0) return path;
     if (path.rfind(LR"(\\)", 0) == 0) return LR"(\\?\UNC\)" + path.substr(2);
     return LR"(\\?\)" + path;
 }

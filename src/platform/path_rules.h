@@ -10,8 +10,11 @@ namespace platform {
 // (quoted or not) and the blanks after it removed, the rest unchanged.
 std::wstring CommandLineTail(std::wstring_view fullCommandLine);
 
-// The form in which the file APIs take a path of any length: paths of MAX_PATH and more get the
-// \\?\ (or \\?\UNC\) prefix; `path` must be absolute and already normalised.
+// From this length on, a path needs the \\?\ form (CreateDirectoryW's limit is MAX_PATH - 12).
+constexpr std::size_t kLongPathLength = 248;
+
+// The form in which the file APIs take a path of any length: paths of kLongPathLength and more
+// get the \\?\ (or \\?\UNC\) prefix; `path` must be absolute and already normalised.
 std::wstring ExtendedLengthPath(const std::wstring& path);
 
 // True for "X:\" and for "\\server\share\" (with or without the last backslash).

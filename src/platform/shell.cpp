@@ -6,6 +6,7 @@
 #include <shobjidl.h>
 
 #include "platform/failure.h"
+#include "platform/files.h"
 #include "platform/handles.h"
 #include "platform/path_rules.h"
 
@@ -20,13 +21,6 @@ void Check(HRESULT result) {
     }
 }
 
-std::wstring FullPath(const std::wstring& path) {
-    wchar_t buffer[32768];
-    const DWORD length = ::GetFullPathNameW(path.c_str(), 32768, buffer, nullptr);
-    if (length == 0 || length >= 32768) ThrowLastError();
-    return std::wstring(buffer, length);
-}
-
 }  // namespace
 
 ComApartment::ComApartment()
@@ -37,9 +31,12 @@ ComApartment::~ComApartment() {
 }
 
 std::wstring StartMenuProgramsFolder() {
-    wchar_t folder[MAX_PATH] = L"";
-    Check(::SHGetFolderPathW(nullptr, CSIDL_PROGRAMS | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, folder));
-    return folder;
+    wchar_t* folder = nullptr;
+    const HRESULT result = ::SHGetKnownFolderPath(FOLDERID_Programs, KF_FLAG_CREATE, nullptr, &folder);
+    std::wstring path = SUCCEEDED(result) && folder ? folder : L"";
+    ::CoTaskMemFree(folder);
+    Check(result);
+    return path;
 }
 
 void CreateShellLink(const std::wstring& folder, const std::wstring& name, const std::wstring& target,

@@ -138,8 +138,6 @@ void Window::Create(const wchar_t* className, const std::wstring& caption, int c
         windowClass.hIconSm = icon;
         if (!::RegisterClassExW(&windowClass)) ThrowLastError();
     }
-    clientWidthTwips_ = clientWidthTwips;
-    clientHeightTwips_ = clientHeightTwips;
     HWND created = ::CreateWindowExW(WS_EX_CONTROLPARENT, className, caption.c_str(), style,
                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                      owner, menuBar, instance, this);
@@ -166,7 +164,8 @@ void Window::ShowModal(Window& owner) {
     ::SetWindowLongPtrW(handle_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(ownerHandle));
     modalDone_ = false;
     inModal_ = true;
-    ::EnableWindow(ownerHandle, FALSE);
+    // An owner that is disabled already (by a modal window of its own) stays so afterwards.
+    ownerWasEnabled_ = !::EnableWindow(ownerHandle, FALSE);
     Show();
     MSG msg;
     while (!modalDone_) {
@@ -176,13 +175,10 @@ void Window::ShowModal(Window& owner) {
             break;
         }
         if (got == -1) break;
-        if (!::IsDialogMessageW(handle_ ? handle_ : ownerHandle, &msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
+        DispatchEvent(msg);
     }
     inModal_ = false;
-    ::EnableWindow(ownerHandle, TRUE);
+    if (ownerWasEnabled_) ::EnableWindow(ownerHandle, TRUE);
     if (::IsWindow(ownerHandle)) ::SetActiveWindow(ownerHandle);
     if (handle_) Close();
 }
@@ -193,7 +189,7 @@ void Window::Close() {
         // Give the owner its input back before this window goes, so that the activation
         // returns to it rather than to another program.
         HWND owner = ::GetWindow(handle_, GW_OWNER);
-        if (owner) ::EnableWindow(owner, TRUE);
+        if (owner && ownerWasEnabled_) ::EnableWindow(owner, TRUE);
     }
     ::DestroyWindow(handle_);
 }
@@ -212,8 +208,6 @@ void Window::PlaceFrameTwips(const TwipsRect& frame) {
 
 void Window::SetClientSizeTwips(int width, int height) {
     if (!handle_) return;
-    clientWidthTwips_ = width;
-    clientHeightTwips_ = height;
     const UINT dpi = Dpi();
     RECT rect{0, 0, TwipsToPixels(width, dpi), TwipsToPixels(height, dpi)};
     const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(handle_, GWL_STYLE));
@@ -224,9 +218,12 @@ void Window::SetClientSizeTwips(int width, int height) {
 }
 
 void Window::SetMenuBar(HMENU bar) {
+    UniqueMenu owned(bar);
     if (!handle_) return;
+    UniqueMenu old(::GetMenu(handle_));
     if (!::SetMenu(handle_, bar)) ThrowLastError();
-    hiddenMenuBar_.release();
+    owned.release();
+    hiddenMenuBar_.reset();
     ::DrawMenuBar(handle_);
 }
 
@@ -270,10 +267,10 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
         self = reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     }
     if (!self) return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    return Guarded([&] { return self->Handle(message, wParam, lParam); });
+    return Guarded([&] { return self->HandleMessage(message, wParam, lParam); });
 }
 
-LRESULT Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     switch (message) {
     case WM_CREATE:
@@ -285,10 +282,7 @@ LRESULT Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         return 0;
     case WM_CLOSE:
-        if (OnCloseRequest()) {
-            if (inModal_) modalDone_ = true;
-            Close();
-        }
+        if (OnCloseRequest()) Close();
         return 0;
     case WM_DESTROY:
         if (inModal_) modalDone_ = true;
@@ -309,6 +303,11 @@ LRESULT Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
         return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
     }
+    case DM_GETDEFID:  // IsDialogMessage asks which button Enter presses
+        for (auto& control : controls_)
+            if (control->Handle() && (::SendMessageW(control->Handle(), WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON))
+                return MAKELRESULT(control->Id(), DC_HASDEFID);
+        break;
     case WM_DPICHANGED: {
         const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
         ::SetWindowPos(handle_, nullptr, suggested->left, suggested->top,

@@ -57,7 +57,7 @@ protected:
     Window& Owner() const noexcept { return owner_; }
     // A notification the control sends its window (LBN_DBLCLK, CBN_SELCHANGE...); the window
     // passes it here before its own command handler sees it.
-    virtual void OnNotification(int code) {}
+    virtual void OnNotification(int /*code*/) {}
 
 private:
     friend class Window;
@@ -135,18 +135,18 @@ protected:
                 HICON icon = nullptr);
 
     virtual void OnCreate() {}
-    virtual void OnCommand(int id, int notification, HWND control) {}
+    virtual void OnCommand(int /*id*/, int /*notification*/, HWND /*control*/) {}
     // The close box: true lets the window close.
     virtual bool OnCloseRequest() { return true; }
     virtual void OnDestroyed() {}
     // Messages not handled above.
-    virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    virtual bool OnMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/, LRESULT& /*result*/) {
         return false;
     }
 
 private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void AdoptControl(std::unique_ptr<Control> control);
     void LayoutControls();
     Control* FindControl(HWND hwnd) const noexcept;
@@ -154,8 +154,7 @@ private:
     HWND handle_ = nullptr;
     bool modalDone_ = false;
     bool inModal_ = false;
-    int clientWidthTwips_ = 0;
-    int clientHeightTwips_ = 0;
+    bool ownerWasEnabled_ = false;  // what a modal show gives back to its owner
     UniqueMenu hiddenMenuBar_;
     std::vector<std::unique_ptr<Control>> controls_;
 };
