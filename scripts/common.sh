@@ -75,6 +75,10 @@ start_wine() {
   fi
   "$WINESERVER" -p >/dev/null 2>&1 </dev/null
   "$WINE" wineboot >/dev/null 2>&1 </dev/null || true
+  # No window manager on Xvfb: unmanaged windows close at once (managed ones make every process
+  # end 2 s late), and a crash ends the process instead of leaving the debugger's dialog up.
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null || true
+  "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null || true
 }
 stop_wine() {
   "$WINESERVER" -k >/dev/null 2>&1 || true

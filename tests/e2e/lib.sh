@@ -1,0 +1,197 @@
+# Sourced by every end-to-end scenario. The test registration gives the paths (QUORVANDER_EXE,
+# QDRIVE_EXE, QUORVANDER_EULA, E2E_SCRATCH); scripts/test gives the display and the Wine prefix.
+# A scenario runs its cases, each in a fresh program folder under its own scratch folder, checks
+# with the assert_* functions, and ends with `finish`. Checks that fail are counted and the
+# scenario goes on; a step it cannot go on without (a window that never opens) ends it at once.
+
+set -uo pipefail
+
+: "${QUORVANDER_EXE:?}" "${QDRIVE_EXE:?}" "${QUORVANDER_EULA:?}" "${E2E_SCRATCH:?}" "${WINEPREFIX:?}"
+WINE=${WINE:-/usr/lib/wine/wine64}
+SCENARIO=$(basename "$0" .sh)
+SCRATCH=$E2E_SCRATCH/$SCENARIO
+CASE=
+CHECKS=0
+FAILURES=0
+FOLDERS=0
+STARTED=()   # "pid image" of every program this scenario started
+
+rm -rf "$SCRATCH"
+mkdir -p "$SCRATCH"
+
+# ----- The driver -----
+
+# Runs qdrive; prints its output (CR stripped), returns its status. Its complaints go to stderr.
+q() {
+  local out rc
+  out=$("$WINE" "$QDRIVE_EXE" "$@")
+  rc=$?
+  out=${out//$'\r'/}
+  [ -z "$out" ] || printf '%s\n' "$out"
+  return $rc
+}
+
+# Runs qdrive for a step the scenario needs; its output goes to OUT. Ends the scenario on failure.
+drive() {
+  OUT=$(q "$@") || die "qdrive $* failed"
+}
+
+# ----- Paths -----
+
+# A unix path in the form Windows programs take (Z:\ is the unix root).
+win_path() {
+  local path=$1
+  [ "${path:0:1}" = / ] || path=$PWD/$path
+  if command -v winepath >/dev/null 2>&1; then winepath -w "$path"; return; fi
+  path=${path//\/\//\/}
+  printf 'Z:%s\n' "${path//\//\\}"
+}
+
+# A Windows path (X:\...) as a unix path, through the prefix's drive links.
+unix_path() {
+  local path=$1
+  if command -v winepath >/dev/null 2>&1; then winepath -u "$path"; return; fi
+  local letter=${path:0:1} drive rest
+  drive=$(readlink -f "$WINEPREFIX/dosdevices/${letter,,}:")
+  rest=${path:2}
+  rest=${rest//\\//}
+  printf '%s%s\n' "${drive%/}" "$rest"
+}
+
+# ----- Reporting -----
+
+begin_case() {
+  CASE=$1
+  printf -- '--- %s\n' "$CASE"
+}
+
+fail() {
+  FAILURES=$((FAILURES + 1))
+  printf 'FAIL [%s]: %s\n' "$CASE" "$*"
+}
+
+check() { CHECKS=$((CHECKS + 1)); }
+
+# Ends the scenario at once: a step failed that the rest depends on.
+die() {
+  printf 'FAIL [%s]: %s\n' "$CASE" "$*"
+  if [ -n "${PID:-}" ]; then
+    printf 'windows of process %s:\n%s\n' "$PID" "$(q windows "$PID")"
+    q msgbox --pid "$PID" --timeout 0 2>/dev/null | sed '1s/^/message box /'
+  fi
+  printf 'e2e.%s: FAILED (stopped in "%s")\n' "$SCENARIO" "$CASE"
+  exit 1
+}
+
+# The last line of every scenario.
+finish() {
+  if [ "$FAILURES" -eq 0 ]; then
+    printf 'e2e.%s: passed (%d checks)\n' "$SCENARIO" "$CHECKS"
+    exit 0
+  fi
+  printf 'e2e.%s: FAILED (%d of %d checks)\n' "$SCENARIO" "$FAILURES" "$CHECKS"
+  exit 1
+}
+
+# ----- Assertions -----
+
+assert_eq() {  # WHAT EXPECTED ACTUAL
+  check
+  [ "$2" == "$3" ] || fail "$1: expected [$2], got [$3]"
+}
+
+assert_file() {
+  check
+  [ -f "$1" ] || fail "expected the file $1"
+}
+
+assert_folder() {
+  check
+  [ -d "$1" ] || fail "expected the folder $1"
+}
+
+assert_absent() {
+  check
+  [ ! -e "$1" ] && [ ! -L "$1" ] || fail "expected nothing at $1"
+}
+
+# The file holds exactly these bytes (a printf format, so \r\n and \xNN may be written).
+assert_bytes() {  # PATH FORMAT
+  check
+  local expected=$SCRATCH/.expected
+  printf -- "$2" >"$expected"
+  if [ ! -f "$1" ]; then
+    fail "expected the file $1"
+  elif ! cmp -s "$expected" "$1"; then
+    fail "$1 holds other bytes; expected:$(od -An -c "$expected")
+got:$(od -An -c "$1")"
+  fi
+}
+
+# ----- The program -----
+
+# A fresh program folder, $PROGRAM (a blank in its name): KELVARON.EXE and EULA.TXT.
+new_program_folder() {
+  FOLDERS=$((FOLDERS + 1))
+  PROGRAM="$SCRATCH/program $FOLDERS"
+  mkdir -p "$PROGRAM"
+  cp "$QUORVANDER_EXE" "$PROGRAM/KELVARON.EXE"
+  cp "$QUORVANDER_EULA" "$PROGRAM/EULA.TXT"
+}
+
+# Starts $PROGRAM/KELVARON.EXE (EXE=OTHER.EXE for another copy) with the given command-line tail,
+# in the program folder (START_DIR for another); its process id goes to PID. What Wine prints
+# for the program goes to $SCRATCH/wine.log.
+start_program() {
+  local exe=${EXE:-KELVARON.EXE} line
+  line="\"$(win_path "$PROGRAM/$exe")\""
+  [ -z "${1:-}" ] || line+=" $1"
+  OUT=$(q start --dir "$(win_path "${START_DIR:-$PROGRAM}")" "$line" 2>>"$SCRATCH/wine.log") ||
+    die "could not start $line: $(tail -n 3 "$SCRATCH/wine.log")"
+  PID=$OUT
+  STARTED+=("$PID $exe")
+}
+
+# Waits for the program's visible top-level window with this exact caption; its handle to WINDOW.
+wait_window() {
+  drive wait-window --pid "$PID" --title "$1"
+  WINDOW=$OUT
+}
+
+# The program's top-level windows: handle TAB class TAB visible TAB caption.
+program_windows() { q windows "$PID"; }
+
+assert_no_window() {  # CAPTION
+  check
+  if program_windows | cut -f4- | grep -qxF -- "$1"; then fail "a window captioned [$1] is open"; fi
+}
+
+assert_no_message_box() {
+  check
+  local box
+  if box=$(q msgbox --pid "$PID" --timeout 0 2>/dev/null); then
+    fail "a message box is open: $(printf '%s' "$box" | tr '\n' '|')"
+  fi
+}
+
+# Closes WINDOW as the close box does and waits for the program to end; its exit code to EXIT_CODE.
+close_program() {
+  drive close "$WINDOW" --await-exit "$PID"
+  EXIT_CODE=$OUT
+}
+
+# The user's Send To folder and the program's shortcut there (Windows and unix forms).
+sendto_link() {
+  drive folder sendto
+  LINK_WIN="$OUT\\Quorvander.lnk"
+  LINK=$(unix_path "$LINK_WIN")
+}
+
+# Ends the programs this scenario started and still runs; removes nothing.
+cleanup() {
+  local entry
+  for entry in "${STARTED[@]}"; do
+    q kill "${entry%% *}" --image "${entry#* }" >/dev/null
+  done
+}
+trap cleanup EXIT
