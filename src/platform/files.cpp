@@ -30,20 +30,29 @@ std::wstring StoredName(const std::wstring& path) {
     return LastComponent(path);
 }
 
+// Text from a Win32 getter that writes into a buffer and answers the length written, or the
+// size it needs when the buffer is too small, or 0 (`onZero` decides what that means).
+template <typename Getter, typename OnZero>
+std::wstring ReadText(Getter get, OnZero onZero) {
+    std::wstring text(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = get(text.data(), static_cast<DWORD>(text.size()));
+        if (length == 0) return onZero();
+        if (length < text.size()) {
+            text.resize(length);
+            return text;
+        }
+        text.resize(length);
+    }
+}
+
+std::wstring Fail() { ThrowLastError(); }
+
 }  // namespace
 
 std::wstring FullPath(const std::wstring& path) {
-    std::wstring full(path.size() + MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-        if (length == 0) ThrowLastError();
-        if (length < full.size()) {
-            full.resize(length);
-            return full;
-        }
-        full.resize(length);
-    }
+    return ReadText([&](wchar_t* buffer, DWORD size) { return ::GetFullPathNameW(path.c_str(), size, buffer, nullptr); },
+                    Fail);
 }
 
 std::wstring ApiPath(const std::wstring& path) {
@@ -82,30 +91,12 @@ void ChangeFolder(const std::wstring& path) {
 }
 
 std::wstring CurrentFolder() {
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
-        if (length == 0) ThrowLastError();
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            return buffer;
-        }
-        buffer.resize(length);
-    }
+    return ReadText([](wchar_t* buffer, DWORD size) { return ::GetCurrentDirectoryW(size, buffer); }, Fail);
 }
 
 std::wstring EnvironmentValue(const std::wstring& name) {
-    std::wstring buffer(256, L'\0');
-    for (;;) {
-        const DWORD length =
-            ::GetEnvironmentVariableW(name.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) return {};
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            return buffer;
-        }
-        buffer.resize(length);
-    }
+    return ReadText([&](wchar_t* buffer, DWORD size) { return ::GetEnvironmentVariableW(name.c_str(), buffer, size); },
+                    [] { return std::wstring(); });  // not set
 }
 
 std::wstring CommandLineText() { return CommandLineTail(::GetCommandLineW()); }
