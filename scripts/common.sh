@@ -12,7 +12,8 @@ WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
 
 PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
-          binutils-mingw-w64-x86-64 wine64 xvfb xauth googletest)
+          binutils-mingw-w64-x86-64 wine64 xvfb xauth googletest
+          passwd mount util-linux)  # fault tests: useradd/userdel, mount/umount, runuser/mountpoint
 
 say() { printf '%s\n' "$*" >&2; }
 

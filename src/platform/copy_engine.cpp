@@ -12,7 +12,10 @@
 namespace platform {
 namespace {
 
-constexpr DWORD kChunkSize = 4 * 1024 * 1024;
+// Measured under Wine on a 1 GiB file: 64 and 128 KiB chunks copy at about 2.5 GB/s, while 256 KiB
+// and more (4 MiB before) fell to 0.3-0.5 GB/s once the system had been writing many small files.
+// Even at 10 MB/s, 128 KiB is 13 ms between two rounds of events.
+constexpr DWORD kChunkSize = 128 * 1024;
 constexpr ULONGLONG kYieldIntervalMs = 30;
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                   FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
@@ -35,6 +38,10 @@ void YieldBetweenChunks(std::uint64_t copied, std::uint64_t total) {
     ProcessEvents();
 }
 
+FILETIME ToFileTime(const LARGE_INTEGER& time) {
+    return FILETIME{time.LowPart, static_cast<DWORD>(time.HighPart)};
+}
+
 }  // namespace
 
 void SetCopyYield(std::function<void(std::uint64_t, std::uint64_t)> yield) {
@@ -46,10 +53,17 @@ void CopyFile(const std::wstring& source, const std::wstring& target) {
                                    FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!input) ThrowLastError();
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!::GetFileInformationByHandle(input.get(), &info)) ThrowLastError();
-    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ThrowWin32(ERROR_ACCESS_DENIED);
-    const std::uint64_t total = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+    // Times, attributes and size only: GetFileInformationByHandle also asks for the volume's
+    // serial number, which under Wine costs about half a millisecond a file, a large part of the
+    // copy of a small file.
+    FILE_BASIC_INFO basic{};
+    FILE_STANDARD_INFO standard{};
+    if (!::GetFileInformationByHandleEx(input.get(), FileBasicInfo, &basic, sizeof basic) ||
+        !::GetFileInformationByHandleEx(input.get(), FileStandardInfo, &standard, sizeof standard))
+        ThrowLastError();
+    if (standard.Directory || (basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        ThrowWin32(ERROR_ACCESS_DENIED);
+    const std::uint64_t total = static_cast<std::uint64_t>(standard.EndOfFile.QuadPart);
 
     ReplacementFile output(target);
     output.Reserve(total);
@@ -65,9 +79,13 @@ void CopyFile(const std::wstring& source, const std::wstring& target) {
         copied += got;
         YieldBetweenChunks(copied, total);
     }
-    output.SetBasicInfo(info.dwFileAttributes & kKeptAttributes, &info.ftCreationTime,
-                        &info.ftLastAccessTime, &info.ftLastWriteTime);
-    output.Commit();
+    const FILETIME created = ToFileTime(basic.CreationTime), accessed = ToFileTime(basic.LastAccessTime),
+                   written = ToFileTime(basic.LastWriteTime);
+    output.SetBasicInfo(basic.FileAttributes & kKeptAttributes, &created, &accessed, &written);
+    // Flushed when it replaces a file: then the old content is kept even through a power loss.
+    // A new file has nothing to keep, and a flush per file would make a copy of many small files
+    // several times slower (the system's CopyFileW does not flush either).
+    output.Commit(output.ReplacesExisting());
 }
 
 }  // namespace platform

@@ -12,12 +12,14 @@
 namespace platform {
 
 // Copies `source` to `target` (both full file paths), replacing a target that exists. The content
-// goes in large chunks into a temporary file in the target's folder, which is moved over the target
-// only when complete, with the source's times and attributes: a failed, cancelled or killed copy
-// never leaves a partial file under the target's name, and an existing target keeps its old content
-// until then. Between chunks the program handles its pending events (ProcessEvents), so a window
-// repaints and a Cancel click is seen even during a long file. Throws Failure with the system's
-// number and text; no temporary file is left behind then.
+// goes in chunks of 128 KiB into a temporary file in the target's folder, which is moved over the
+// target only when complete, with the source's times and attributes: a failed, cancelled or killed
+// copy never leaves a partial file under the target's name, and an existing target keeps its old
+// content until then (flushed to the disk before the rename, the new content of a target that
+// existed replaces the old one whole even through a power loss). Between chunks the program
+// handles its pending events (ProcessEvents), so a window repaints and a Cancel click is seen
+// within a fraction of a second even during a long file. Throws Failure with the system's number
+// and text; no temporary file is left behind then.
 void CopyFile(const std::wstring& source, const std::wstring& target);
 
 // What CopyFile calls between chunks instead of ProcessEvents, with the bytes copied so far of

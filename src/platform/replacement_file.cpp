@@ -1,6 +1,6 @@
 #include "platform/replacement_file.h"
 
-#include <cstdio>
+#include <cwchar>
 #include <utility>
 
 #include "platform/failure.h"
@@ -15,16 +15,17 @@ constexpr wchar_t kTemporarySuffix[] = L".tmp";
 
 // A target that exists must be one the rename can replace: a file, not read-only, and not held
 // open by another program without leave to delete it. Checked before any content is written, so
-// that such a target fails at once rather than after a long copy.
-void CheckReplaceable(const std::wstring& target) {
+// that such a target fails at once rather than after a long copy. Tells whether it exists.
+bool CheckReplaceable(const std::wstring& target) {
     const DWORD attributes = ::GetFileAttributesW(ApiPath(target).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
     if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))
         ThrowWin32(ERROR_ACCESS_DENIED);
     UniqueFile probe(::CreateFileW(ApiPath(target).c_str(), DELETE,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!probe) ThrowLastError();
+    return true;
 }
 
 std::function<void(const std::wstring&)>& BeforeReplaceHook() {
@@ -45,14 +46,15 @@ bool IsReplacementTemporaryName(const std::wstring& name) {
            view.substr(view.size() - suffix.size()) == suffix;
 }
 
-ReplacementFile::ReplacementFile(std::wstring target) : target_(std::move(target)) {
-    CheckReplaceable(target_);
+ReplacementFile::ReplacementFile(const std::wstring& target) : target_(FullPath(target)) {
+    basicInfo_.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    replacesExisting_ = CheckReplaceable(target_);
     const std::wstring folder = ParentOf(target_);
     static unsigned serial = 0;
     for (int attempt = 0;; ++attempt) {
         wchar_t unique[32];
-        std::swprintf(unique, 32, L"%08lx%04x", ::GetCurrentProcessId(),
-                      (++serial + ::GetTickCount()) & 0xFFFF);
+        std::swprintf(unique, 32, L"%08lx%04x", static_cast<unsigned long>(::GetCurrentProcessId()),
+                      static_cast<unsigned>((++serial + ::GetTickCount()) & 0xFFFF));
         std::wstring candidate = JoinPath(folder, kTemporaryPrefix + std::wstring(unique) + kTemporarySuffix);
         HANDLE handle = ::CreateFileW(ApiPath(candidate).c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
                                       CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
@@ -99,13 +101,15 @@ void ReplacementFile::SetBasicInfo(DWORD attributes, const FILETIME* created,
     put(info.LastWriteTime, written);
     put(info.ChangeTime, written);
     info.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
-    if (!::SetFileInformationByHandle(file_.get(), FileBasicInfo, &info, sizeof info)) ThrowLastError();
-    attributesSet_ = true;
+    basicInfo_ = info;
 }
 
-void ReplacementFile::Commit() {
-    if (!attributesSet_) SetBasicInfo(FILE_ATTRIBUTE_NORMAL, nullptr, nullptr, nullptr);
-    if (!::FlushFileBuffers(file_.get())) ThrowLastError();
+void ReplacementFile::Commit(bool flush) {
+    if (flush && !::FlushFileBuffers(file_.get())) ThrowLastError();
+    // Only now: until the content is on its way, the temporary stays hidden, also from a folder
+    // listing after a killed save.
+    if (!::SetFileInformationByHandle(file_.get(), FileBasicInfo, &basicInfo_, sizeof basicInfo_))
+        ThrowLastError();
     file_.reset();
     if (auto& hook = BeforeReplaceHook()) hook(temporary_);
     if (!::MoveFileExW(ApiPath(temporary_).c_str(), ApiPath(target_).c_str(),

@@ -18,7 +18,7 @@ namespace platform {
 // temporary file when destroyed, and EndProgram removes it too.
 class ReplacementFile final : private EndProgramCleanup {
 public:
-    explicit ReplacementFile(std::wstring target);
+    explicit ReplacementFile(const std::wstring& target);
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
     ~ReplacementFile() override;
@@ -29,11 +29,15 @@ public:
     void Write(const void* data, std::size_t size);
     // Reserves room for the content up front (a hint; a file system may ignore it).
     void Reserve(std::uint64_t size) noexcept;
-    // Sets the attributes and times that the target will have (times may be null).
+    // The attributes and times that the target will have (times may be null), set at Commit.
     void SetBasicInfo(DWORD attributes, const FILETIME* created, const FILETIME* accessed,
                       const FILETIME* written);
-    // Flushes the content and moves it over the target in one rename.
-    void Commit();
+    // Whether a file of the target's name existed when this replacement began.
+    bool ReplacesExisting() const noexcept { return replacesExisting_; }
+    // Moves the content over the target in one rename. With `flush` (the default), the content is
+    // first written through to the disk, so that even a power loss leaves the old content or the
+    // new one, never a part; without it the rename is as durable as the file system makes it.
+    void Commit(bool flush = true);
     void Discard() noexcept;
 
 private:
@@ -42,7 +46,8 @@ private:
     std::wstring target_;
     std::wstring temporary_;
     UniqueFile file_;
-    bool attributesSet_ = false;
+    bool replacesExisting_ = false;
+    FILE_BASIC_INFO basicInfo_{};  // what the target gets at Commit
 };
 
 // A seam for fault tests: called with the temporary file's path after the content is written and
