@@ -40,8 +40,14 @@ void Menu::PopUpAtPointer(Window& owner) const {
     if (chosen != 0) ::SendMessageW(ownerHandle, WM_COMMAND, MAKEWPARAM(chosen, 0), 0);
 }
 
-MenuBar::MenuBar() : bar_(::CreateMenu()) {
+MenuBar::MenuBar() : MenuBar(::CreateMenu()) {}
+
+MenuBar::MenuBar(HMENU bar) : bar_(bar) {
     if (!bar_) ThrowLastError();
+}
+
+MenuBar MenuBar::FromResource(int id) {
+    return MenuBar(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id)));
 }
 
 Menu MenuBar::AddEntry(const std::wstring& caption) {

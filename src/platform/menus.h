@@ -33,12 +33,15 @@ private:
 class MenuBar {
 public:
     MenuBar();
+    // The menu bar of the program's resources with this id.
+    static MenuBar FromResource(int id);
     // A new drop-down entry with `caption`; the bar owns it.
     Menu AddEntry(const std::wstring& caption);
     // Hands the bar to a window, which owns it from then on.
     HMENU Release() noexcept { return bar_.release(); }
 
 private:
+    explicit MenuBar(HMENU bar);
     UniqueMenu bar_;
 };
 

@@ -20,11 +20,11 @@ HFONT MakeFont(const FontSpec& spec, UINT dpi) {
     if (!::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi))
         ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
     LOGFONTW font = metrics.lfMessageFont;
-    if (spec.face) {
-        ::lstrcpynW(font.lfFaceName, spec.face, LF_FACESIZE);
-        font.lfCharSet = DEFAULT_CHARSET;
-    }
-    if (spec.hundredthsOfPoint) font.lfHeight = -::MulDiv(spec.hundredthsOfPoint, static_cast<int>(dpi), 7200);
+    // The dialog font at 8 points unless the control asks for another: the layouts in twips are
+    // measured for it.
+    ::lstrcpynW(font.lfFaceName, spec.face ? spec.face : L"MS Shell Dlg", LF_FACESIZE);
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfHeight = -::MulDiv(spec.hundredthsOfPoint ? spec.hundredthsOfPoint : 800, static_cast<int>(dpi), 7200);
     if (spec.bold) font.lfWeight = FW_BOLD;
     return ::CreateFontIndirectW(&font);
 }
@@ -166,6 +166,7 @@ void Window::ShowModal(Window& owner) {
     inModal_ = true;
     // An owner that is disabled already (by a modal window of its own) stays so afterwards.
     ownerWasEnabled_ = !::EnableWindow(ownerHandle, FALSE);
+    CenterOver(ownerHandle);
     Show();
     MSG msg;
     while (!modalDone_) {
@@ -181,6 +182,23 @@ void Window::ShowModal(Window& owner) {
     if (ownerWasEnabled_) ::EnableWindow(ownerHandle, TRUE);
     if (::IsWindow(ownerHandle)) ::SetActiveWindow(ownerHandle);
     if (handle_) Close();
+}
+
+void Window::CenterOver(HWND owner) {
+    RECT ownerRect{}, rect{};
+    if (!::GetWindowRect(owner, &ownerRect) || !::GetWindowRect(handle_, &rect)) return;
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    int left = ownerRect.left + (ownerRect.right - ownerRect.left - width) / 2;
+    int top = ownerRect.top + (ownerRect.bottom - ownerRect.top - height) / 2;
+    // Kept on the owner's screen.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (::GetMonitorInfoW(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& work = monitor.rcWork;
+        left = std::max<int>(work.left, std::min<int>(left, work.right - width));
+        top = std::max<int>(work.top, std::min<int>(top, work.bottom - height));
+    }
+    ::SetWindowPos(handle_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Window::Close() {

@@ -11,6 +11,13 @@
 
 namespace platform {
 
+// What a control tells its window with a command (the notification of OnCommand).
+enum Notification : int {
+    kClicked = BN_CLICKED,                 // a button, or a menu item (0)
+    kSelectionChanged = LBN_SELCHANGE,     // a list: the user chose another entry
+    kDoubleClicked = LBN_DBLCLK,
+};
+
 // Twips (1/1440 inch) to pixels at a DPI.
 int TwipsToPixels(int twips, UINT dpi) noexcept;
 
@@ -19,10 +26,10 @@ struct TwipsRect {
     int left = 0, top = 0, width = 0, height = 0;
 };
 
-// How a control's text is drawn: the window's message font unless a face is named.
+// How a control's text is drawn: the dialog font (MS Shell Dlg, 8 points) unless told otherwise.
 struct FontSpec {
-    const wchar_t* face = nullptr;  // null: the system's message font
-    int hundredthsOfPoint = 0;      // 0: the message font's size
+    const wchar_t* face = nullptr;  // null: the dialog font
+    int hundredthsOfPoint = 0;      // 0: 8 points
     bool bold = false;
 };
 
@@ -149,6 +156,7 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void AdoptControl(std::unique_ptr<Control> control);
     void LayoutControls();
+    void CenterOver(HWND owner);
     Control* FindControl(HWND hwnd) const noexcept;
 
     HWND handle_ = nullptr;

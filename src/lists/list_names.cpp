@@ -1,0 +1,62 @@
+#include "lists/list_names.h"
+
+#include <array>
+#include <string_view>
+
+#include "platform/text.h"
+
+namespace lists {
+namespace {
+
+constexpr std::size_t kLongestName = 255 - 4;  // a file name holds 255 characters, ".qvl" included
+
+// The part of a name that Windows compares with its device names: before the first point, with
+// trailing blanks ignored ("nul .txt" is NUL too).
+std::wstring DeviceStem(const std::wstring& name) {
+    std::wstring stem = name.substr(0, name.find(L'.'));
+    while (!stem.empty() && stem.back() == L' ') stem.pop_back();
+    return platform::CaseFolded(stem);
+}
+
+bool IsDeviceName(const std::wstring& name) {
+    static constexpr std::array<std::wstring_view, 4> kPlain{L"CON", L"PRN", L"AUX", L"NUL"};
+    const std::wstring stem = DeviceStem(name);
+    for (auto device : kPlain)
+        if (stem == device) return true;
+    return stem.size() == 4 && (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0) &&
+           stem[3] >= L'1' && stem[3] <= L'9';
+}
+
+}  // namespace
+
+const wchar_t kSupportContact[] = L"Quorvander Support, support@ondrevo.example";
+
+std::wstring ListNameProblem(const std::wstring& name) {
+    for (wchar_t c : name) {
+        if (c < 32) return L"A list name cannot hold control characters.";
+        if (std::wstring_view(L"\\/:*?\"<>|").find(c) != std::wstring_view::npos)
+            return std::wstring(L"A list name cannot hold the character ") + c +
+                   L" (nor any of \\ / : * ? \" < > |).";
+    }
+    if (!name.empty() && (name.back() == L'.' || name.back() == L' '))
+        return L"A list name cannot end with a point or a space.";
+    if (IsDeviceName(name))
+        return L"\"" + name + L"\" is a name Windows keeps for a device. Please choose another name.";
+    if (name.size() > kLongestName)
+        return L"A list name can be at most " + std::to_wstring(kLongestName) + L" characters long.";
+    return {};
+}
+
+std::wstring AboutText(const platform::Version& version) {
+    return L"Quorvander Utility\r"
+           L"Version: " + std::to_wstring(version.major) + L"." + std::to_wstring(version.minor) +
+           L" Build:" + std::to_wstring(version.revision) + L"\r\r"
+           L"Contact / Support: " + kSupportContact;
+}
+
+std::wstring MissingLicenseText() {
+    return std::wstring(L"The License Agreement is missing.  Please either re-install this application, "
+                        L"or contact Ondrevo for replacement. \r\rContact: ") + kSupportContact;
+}
+
+}  // namespace lists
