@@ -1,0 +1,197 @@
+# New List and the first Add Dest.: a list is named through the input box "New Destination List",
+# nothing is written until the picker closes, and then the file holds the folders added, one a
+# line with CR LF. Names that cannot be file names are refused and asked again.
+source "$(dirname "$0")/lib.sh"
+
+# ----- Helpers of this scenario -----
+
+# Waits (up to 5 s) for the output of COMMAND to be EXPECTED, then checks it.
+await_eq() {  # WHAT EXPECTED COMMAND...
+  local what=$1 expected=$2 actual deadline=$((SECONDS + 5))
+  shift 2
+  while :; do
+    actual=$("$@" 2>/dev/null)
+    [ "$actual" == "$expected" ] || [ "$SECONDS" -ge "$deadline" ] && break
+    sleep 0.1
+  done
+  assert_eq "$what" "$expected" "$actual"
+}
+
+# Waits (up to 5 s) for the window to be gone.
+await_gone() {  # HWND WHAT
+  local deadline=$((SECONDS + 5))
+  while q caption "$1" >/dev/null 2>&1; do
+    [ "$SECONDS" -lt "$deadline" ] || die "$2 did not close"
+    sleep 0.1
+  done
+}
+
+# Two round trips through the editor's thread: what was posted to it before has been handled.
+settle() { q caption "$EDITOR" >/dev/null && q caption "$EDITOR" >/dev/null; }
+
+# The printf format of a list file holding these entries.
+list_format() {
+  local entry format=
+  for entry in "$@"; do
+    entry=${entry//\\/\\\\}
+    format+="${entry//%/%%}\\r\\n"
+  done
+  printf '%s' "$format"
+}
+
+# A fresh program folder with these sub-folders, and the list editor started in it.
+open_editor() {  # SUBFOLDER...
+  new_program_folder
+  LISTS="$PROGRAM/Distribution Lists"
+  P=$(win_path "$PROGRAM")
+  local folder
+  for folder in "$@"; do mkdir -p "$PROGRAM/$folder"; done
+  start_program ""
+  wait_window "Quorvander"
+  EDITOR=$WINDOW
+}
+
+# Clicks Add Dest. and waits for the picker.
+open_picker() {
+  drive click "$EDITOR" 1001
+  drive wait-window --pid "$PID" --title "Add Destination Location"
+  PICKER=$OUT
+}
+
+# Double-clicks the folder list's row showing NAME (indent aside) and waits for the label to show
+# the folder it opens.
+open_row() {  # NAME FOLDER
+  local rows index
+  rows=$(q items "$PICKER" 2003)
+  index=$(printf '%s\n' "$rows" | sed 's/^ *//' | grep -nxF -- "$1" | head -n 1 | cut -d: -f1)
+  [ -n "$index" ] || die "no row [$1] in the folder list: $(printf '%s' "$rows" | tr '\n' '|')"
+  drive dblclick "$PICKER" 2003 $((index - 1))
+  await_eq "the label after opening [$1]" "$2" q text "$PICKER" 2007
+}
+
+# Clicks Finished and waits until the picker is gone and the editor has saved.
+close_picker() {
+  drive click "$PICKER" 2005
+  await_gone "$PICKER" "the picker"
+  settle
+}
+
+lists_folder() { ls -A "$LISTS"; }
+
+# With the name prompt up: answers NAME and expects the box that refuses it, naming the problem
+# (WORD is a word of it); after OK the prompt comes back.
+refused() {  # NAME WORD
+  local box
+  drive input "New Destination List" 102 "$1" --pid "$PID"
+  if ! box=$(q msgbox --pid "$PID" --title "New Destination List" --timeout 3000 2>/dev/null); then
+    fail "the name [${1:0:40}] was taken (caption [$(q caption "$EDITOR" | cut -c1-60)])"
+    drive command "$EDITOR" 1101
+    return
+  fi
+  assert_eq "the box's buttons for [${1:0:40}]" "1=OK" "$(printf '%s\n' "$box" | sed -n 3p)"
+  check
+  printf '%s\n' "$box" | tail -n +4 | grep -qiF -- "$2" ||
+    fail "the box for [${1:0:40}] does not name the problem [$2]: $(printf '%s\n' "$box" | tail -n +4)"
+  drive click "$(printf '%s\n' "$box" | head -n 1)" OK
+  await_gone "$(printf '%s\n' "$box" | head -n 1)" "the box"
+}
+
+# ----- Cases -----
+
+begin_case "Add Dest. with no list open: the name prompt cancelled, or answered with nothing, stops it"
+open_editor
+drive click "$EDITOR" 1001
+drive wait-window --pid "$PID" --class "#32770" --title "New Destination List"
+ask=$OUT
+assert_eq "the prompt" "Enter a name for this list:" "$(q text "$ask" 101)"
+drive click "$ask" CANCEL
+await_gone "$ask" "the name prompt"
+settle
+assert_no_window "Add Destination Location"
+assert_eq "caption" "Quorvander" "$(q caption "$EDITOR")"
+assert_eq "entries" "" "$(q items "$EDITOR" 1004)"
+drive click "$EDITOR" 1001
+drive input "New Destination List" 102 "" --pid "$PID"
+settle
+assert_no_window "Add Destination Location"
+assert_no_window "New Destination List"
+assert_eq "caption after an empty name" "Quorvander" "$(q caption "$EDITOR")"
+assert_eq "files in the lists folder" "" "$(lists_folder)"
+close_program
+
+begin_case "a new list Office: nothing written when named, two folders from the picker at Finished"
+open_editor "Dest A/Inner" "dest b"
+drive command "$EDITOR" 1101
+drive input "New Destination List" 102 "Office" --pid "$PID"
+await_eq "caption of the new list" "Quorvander - Office" q caption "$EDITOR"
+assert_eq "files in the lists folder once named" "" "$(lists_folder)"
+open_picker
+assert_eq "the picker starts in the current folder" "$P" "$(q text "$PICKER" 2007)"
+open_row "Dest A" "$P\\Dest A"
+drive click "$PICKER" 2004
+await_eq "entries after the first Add Path" "$P\\Dest A" q items "$EDITOR" 1004
+open_row "$(basename "$PROGRAM")" "$P"   # the parent, a row above
+open_row "dest b" "$P\\dest b"
+drive click "$PICKER" 2004
+await_eq "entries after the second Add Path" "$P\\Dest A"$'\n'"$P\\dest b" q items "$EDITOR" 1004
+close_picker
+assert_bytes "$LISTS/Office.qvl" "$(list_format "$P\\Dest A" "$P\\dest b")"
+assert_eq "files in the lists folder" "Office.qvl" "$(lists_folder)"
+assert_eq "caption" "Quorvander - Office" "$(q caption "$EDITOR")"
+close_program
+
+begin_case "Finished without adding saves all the same; a list with no entries has no file"
+open_editor "Dest A"
+drive command "$EDITOR" 1101
+drive input "New Destination List" 102 "Office" --pid "$PID"
+open_picker
+open_row "Dest A" "$P\\Dest A"
+drive click "$PICKER" 2004
+await_eq "entries" "$P\\Dest A" q items "$EDITOR" 1004
+close_picker
+assert_bytes "$LISTS/Office.qvl" "$(list_format "$P\\Dest A")"
+printf 'Z:\\Elsewhere\r\n' >"$LISTS/Office.qvl"   # changed behind the editor's back
+open_picker
+close_picker
+assert_bytes "$LISTS/Office.qvl" "$(list_format "$P\\Dest A")"
+drive command "$EDITOR" 1101
+drive input "New Destination List" 102 "Blank" --pid "$PID"
+await_eq "caption of the new list" "Quorvander - Blank" q caption "$EDITOR"
+assert_eq "entries of the new list" "" "$(q items "$EDITOR" 1004)"
+printf 'Z:\\Stale\r\n' >"$LISTS/Blank.qvl"
+open_picker
+close_picker
+assert_absent "$LISTS/Blank.qvl"
+assert_bytes "$LISTS/Office.qvl" "$(list_format "$P\\Dest A")"
+assert_eq "files in the lists folder" "Office.qvl" "$(lists_folder)"
+close_program
+
+begin_case "names that cannot be file names are refused with a box, and the name is asked again"
+open_editor
+long251=$(printf 'n%.0s' $(seq 1 251))
+drive command "$EDITOR" 1101
+refused "a/b" "/"
+drive wait-window --pid "$PID" --class "#32770" --title "New Destination List"
+ask=$OUT
+drive click "$ask" CANCEL    # asked again, and Cancel still cancels
+await_gone "$ask" "the name prompt"
+settle
+assert_eq "caption after the cancel" "Quorvander" "$(q caption "$EDITOR")"
+drive command "$EDITOR" 1101
+refused "CON" "device"
+refused "nul.txt" "device"
+refused "x." "point"
+refused "${long251}n" "251"
+refused "$(printf 'l%.0s' $(seq 1 300))" "251"
+assert_eq "files in the lists folder after the refusals" "" "$(lists_folder)"
+drive input "New Destination List" 102 "$long251" --pid "$PID"   # the longest name taken
+await_eq "caption of the list with the longest name" "Quorvander - $long251" q caption "$EDITOR"
+assert_no_message_box
+open_picker
+drive click "$PICKER" 2004
+await_eq "entries" "$P" q items "$EDITOR" 1004
+close_picker
+assert_bytes "$LISTS/$long251.qvl" "$(list_format "$P")"
+close_program
+
+finish
