@@ -187,6 +187,81 @@ sendto_link() {
   LINK=$(unix_path "$LINK_WIN")
 }
 
+# ----- The list editor and the destination picker -----
+
+# Waits (up to 5 s) for the output of COMMAND to be EXPECTED, then checks it.
+await_eq() {  # WHAT EXPECTED COMMAND...
+  local what=$1 expected=$2 actual deadline=$((SECONDS + 5))
+  shift 2
+  while :; do
+    actual=$("$@" 2>/dev/null)
+    [ "$actual" == "$expected" ] || [ "$SECONDS" -ge "$deadline" ] && break
+    sleep 0.1
+  done
+  assert_eq "$what" "$expected" "$actual"
+}
+
+# Waits (up to 5 s) for the window to be gone.
+await_gone() {  # HWND WHAT
+  local deadline=$((SECONDS + 5))
+  while q caption "$1" >/dev/null 2>&1; do
+    [ "$SECONDS" -lt "$deadline" ] || die "$2 did not close"
+    sleep 0.1
+  done
+}
+
+# Two round trips through the editor's thread: what was posted to it before has been handled.
+settle() { q caption "$EDITOR" >/dev/null && q caption "$EDITOR" >/dev/null; }
+
+# The printf format of a list file holding these entries.
+list_format() {
+  local entry format=
+  for entry in "$@"; do
+    entry=${entry//\\/\\\\}
+    format+="${entry//%/%%}\\r\\n"
+  done
+  printf '%s' "$format"
+}
+
+# A fresh program folder with these sub-folders, and the list editor started in it.
+open_editor() {  # SUBFOLDER...
+  new_program_folder
+  LISTS="$PROGRAM/Distribution Lists"
+  P=$(win_path "$PROGRAM")
+  local folder
+  for folder in "$@"; do mkdir -p "$PROGRAM/$folder"; done
+  start_program ""
+  wait_window "Quorvander"
+  EDITOR=$WINDOW
+}
+
+# Clicks Add Dest. and waits for the picker.
+open_picker() {
+  drive click "$EDITOR" 1001
+  drive wait-window --pid "$PID" --title "Add Destination Location"
+  PICKER=$OUT
+}
+
+# Double-clicks the folder list's row showing NAME (indent aside) and waits for the label to show
+# the folder it opens.
+open_row() {  # NAME FOLDER
+  local rows index
+  rows=$(q items "$PICKER" 2003)
+  index=$(printf '%s\n' "$rows" | sed 's/^ *//' | grep -nxF -- "$1" | head -n 1 | cut -d: -f1)
+  [ -n "$index" ] || die "no row [$1] in the folder list: $(printf '%s' "$rows" | tr '\n' '|')"
+  drive dblclick "$PICKER" 2003 $((index - 1))
+  await_eq "the label after opening [$1]" "$2" q text "$PICKER" 2007
+}
+
+# Clicks Finished and waits until the picker is gone and the editor has saved.
+close_picker() {
+  drive click "$PICKER" 2005
+  await_gone "$PICKER" "the picker"
+  settle
+}
+
+lists_folder() { ls -A "$LISTS"; }
+
 # Ends the programs this scenario started and still runs; removes nothing.
 cleanup() {
   local entry
