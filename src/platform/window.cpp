@@ -14,7 +14,7 @@ UINT DpiOf(HWND hwnd) noexcept {
     return dpi ? dpi : USER_DEFAULT_SCREEN_DPI;
 }
 
-HFONT MakeFont(const FontSpec& spec, UINT dpi) {
+HFONT MakeFont(const FontSpec& wanted, UINT dpi) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     if (!::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi))
@@ -22,10 +22,10 @@ HFONT MakeFont(const FontSpec& spec, UINT dpi) {
     LOGFONTW font = metrics.lfMessageFont;
     // The dialog font at 8 points unless the control asks for another: the layouts in twips are
     // measured for it.
-    ::lstrcpynW(font.lfFaceName, spec.face ? spec.face : L"MS Shell Dlg", LF_FACESIZE);
+    ::lstrcpynW(font.lfFaceName, wanted.face ? wanted.face : L"MS Shell Dlg", LF_FACESIZE);
     font.lfCharSet = DEFAULT_CHARSET;
-    font.lfHeight = -::MulDiv(spec.hundredthsOfPoint ? spec.hundredthsOfPoint : 800, static_cast<int>(dpi), 7200);
-    if (spec.bold) font.lfWeight = FW_BOLD;
+    font.lfHeight = -::MulDiv(wanted.hundredthsOfPoint ? wanted.hundredthsOfPoint : 800, static_cast<int>(dpi), 7200);
+    if (wanted.bold) font.lfWeight = FW_BOLD;
     return ::CreateFontIndirectW(&font);
 }
 
