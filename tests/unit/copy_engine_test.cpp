@@ -335,22 +335,6 @@ TEST_F(CopyFileFailures, TargetHeldOpenWithoutLeaveToDeleteIs32) {
     EXPECT_EQ(Names(scratch_.Path()), (std::vector<std::wstring>{L"source.bin", L"target.txt"}));
 }
 
-TEST_F(CopyFileFailures, ReadOnlyTargetIs5AndKeepsItsContent) {
-    const std::wstring source = scratch_ / L"source.txt", target = scratch_ / L"target.txt";
-    WriteText(source, "new");
-    WriteText(target, "old");
-    ASSERT_TRUE(::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY));
-
-    const auto failure = CopyFailure(source, target);
-
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->Number(), ERROR_ACCESS_DENIED);
-    EXPECT_EQ(failure->Description(), platform::SystemErrorText(ERROR_ACCESS_DENIED));
-    EXPECT_EQ(ReadText(target), "old");
-    EXPECT_TRUE(Attributes(target) & FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(Names(scratch_.Path()), (std::vector<std::wstring>{L"source.txt", L"target.txt"}));
-}
-
 // What a Cancel does in the program: the yield hook throws in the middle of the content.
 TEST_F(CopyFileFailures, FailureThrownMidwayKeepsTheOldTargetAndRemovesTheTemporary) {
     const std::wstring source = scratch_ / L"source.bin";
