@@ -150,6 +150,17 @@ void RunProgram(const std::wstring& commandLine, int showStyle) {
     UniqueKernelHandle handle(process.hProcess);
 }
 
+FolderIdentity IdentityOf(const std::wstring& folder) {
+    UniqueFile handle(::CreateFileW(ApiPath(folder).c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle) ThrowLastError();
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(handle.get(), &info)) ThrowLastError();
+    return FolderIdentity{info.dwVolumeSerialNumber,
+                          (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
 std::string ReadWholeFile(const std::wstring& path) {
     UniqueFile file(::CreateFileW(ApiPath(path).c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

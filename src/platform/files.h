@@ -42,6 +42,17 @@ Version ProgramVersion();
 // Starts a program and returns at once; `showStyle` 1 is a normal window with the focus.
 void RunProgram(const std::wstring& commandLine, int showStyle);
 
+// What tells one folder from another, whatever path reaches it (a link or junction included).
+struct FolderIdentity {
+    std::uint32_t volume = 0;
+    std::uint64_t index = 0;
+    bool operator<(const FolderIdentity& other) const noexcept {
+        return volume != other.volume ? volume < other.volume : index < other.index;
+    }
+};
+// Throws Failure when the folder cannot be opened.
+FolderIdentity IdentityOf(const std::wstring& folder);
+
 // The whole content of a file.
 std::string ReadWholeFile(const std::wstring& path);
 

@@ -48,6 +48,8 @@ void Main() {
         g_editor = std::make_unique<lists::form_Main>();
         g_editor->Show();
     } else {
+        // Its load runs the list menu and, when a list is chosen, the whole distribution; a window
+        // that closed meanwhile (a source refused) is not shown.
         g_distribution = std::make_unique<distribution::form_Dist>();
         g_distribution->Show();
     }
