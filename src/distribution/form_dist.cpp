@@ -91,9 +91,10 @@ void form_Dist::ShowListMenu() {
         platform::EndProgram();
     }
     for (int i = 0; i < count; ++i) {
-        if (i > 0) menu_qvl->Load(i, L"");
         const std::wstring name = File->List(i);
-        menu_qvl->SetCaption(i, name.substr(0, name.size() - std::min<std::size_t>(4, name.size())));
+        const std::wstring caption = name.substr(0, name.size() - std::min<std::size_t>(4, name.size()));
+        if (i > 0) menu_qvl->Load(i, caption);
+        else menu_qvl->SetCaption(0, caption);
     }
     list->PopUpAtPointer(*this);
 }
