@@ -262,6 +262,78 @@ close_picker() {
 
 lists_folder() { ls -A "$LISTS"; }
 
+# ----- The distribution window -----
+
+# A fresh program folder with an empty lists folder, LISTS.
+new_dist_folder() {
+  new_program_folder
+  LISTS="$PROGRAM/Distribution Lists"
+  mkdir -p "$LISTS"
+}
+
+# Writes the list NAME.qvl: one destination a line, CR LF after each.
+write_list() {  # NAME DESTINATION...
+  local name=$1
+  shift
+  printf -- "$(list_format "$@")" >"$LISTS/$name.qvl"
+}
+
+# Starts the program with this command-line tail and chooses element N (from 1) of the list pop-up.
+distribute() {  # TAIL N
+  start_program "$1"
+  drive menu "$2" --pid "$PID"
+}
+
+# Waits for the program's message box TITLE, checks its buttons and its text (lines joined by |),
+# then clicks BUTTON.
+answer_box() {  # TITLE BUTTONS TEXT BUTTON
+  drive msgbox --pid "$PID" --title "$1"
+  local box=$OUT
+  assert_eq "buttons of the box [$1]" "$2" "$(printf '%s\n' "$box" | sed -n 3p)"
+  assert_eq "text of the box [$1]" "$3" "$(printf '%s\n' "$box" | sed -n '4,$p' | paste -sd '|')"
+  drive click "$(printf '%s\n' "$box" | head -n 1)" "$4"
+  await_gone "$(printf '%s\n' "$box" | head -n 1)" "the box [$1]"
+}
+
+# Control ID of WINDOW: "visible enabled text".
+control_state() { printf '%s %s %s' "$(q visible "$WINDOW" "$1")" "$(q enabled "$WINDOW" "$1")" "$(q text "$WINDOW" "$1")"; }
+
+# The window "Finished": the labels of the run disabled but shown, the status line, OK.
+assert_finished() {
+  wait_window "Finished"
+  local id
+  for id in 3001 3002 3003 3004; do
+    assert_eq "label $id shown and disabled" "1 0" "$(q visible "$WINDOW" $id) $(q enabled "$WINDOW" $id)"
+  done
+  assert_eq "status line" "1 1 Distribution Complete" "$(control_state 3006)"
+  assert_eq "button" "1 1 OK" "$(control_state 3005)"
+}
+
+# The window "Incomplete" after a failed copy.
+assert_halted() {
+  wait_window "Incomplete"
+  local id
+  for id in 3001 3002 3003 3004; do
+    assert_eq "label $id shown and disabled" "1 0" "$(q visible "$WINDOW" $id) $(q enabled "$WINDOW" $id)"
+  done
+  assert_eq "status line" "1 1 Distribution Halted" "$(control_state 3006)"
+  assert_eq "button" "1 1 EXIT" "$(control_state 3005)"
+}
+
+# Clicks the window's button (Cancel, OK or EXIT) and checks that the program ends with 0.
+end_by_button() {
+  drive click "$WINDOW" 3005 --await-exit "$PID"
+  assert_eq "exit code after the button" 0 "$OUT"
+}
+
+# Every file and folder under FOLDER, relative, sorted (folders end with /).
+tree() { (cd "$1" && find . -mindepth 1 \( -type d -printf '%P/\n' -o -printf '%P\n' \) | LC_ALL=C sort); }
+
+# Sets DOS attributes (+r, +h, +s) through Wine's own attrib.
+attrib() {  # FLAG UNIXPATH
+  "$WINE" cmd /c attrib "$1" "$(win_path "$2")" >/dev/null 2>&1 </dev/null || die "attrib $1 $2 failed"
+}
+
 # Ends the programs this scenario started and still runs; removes nothing.
 cleanup() {
   local entry

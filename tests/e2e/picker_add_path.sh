@@ -20,11 +20,6 @@ expected_rows() {  # FOLDER SUBFOLDER...
   for part in "$@"; do printf '%s%s\n' "$indent" "$part"; done
 }
 
-# Sets the DOS read-only attribute of a file (+r) or clears it (-r), through Wine.
-attrib() {  # +r|-r PATH
-  "$WINE" cmd /c attrib "$1" "$(win_path "$2")" >/dev/null 2>&1 </dev/null || die "attrib $1 failed"
-}
-
 # ----- Cases -----
 
 begin_case "Add Path twice, and a folder the list holds in other letter case: one entry, selected"

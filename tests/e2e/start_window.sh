@@ -12,7 +12,9 @@ assert_eq "exit code after closing the list editor" 0 "$EXIT_CODE"
 
 for line in 'C:\x.txt' '"Z:\a folder\b c.txt" D:\e.txt'; do
   begin_case "the command line [$line] opens the distribution window"
+  printf 'Z:\\nowhere\r\n' >"$PROGRAM/Distribution Lists/Any.qvl"
   start_program "$line"
+  drive menu esc --pid "$PID"   # the list menu pops up first; dismissed, the window shows
   wait_window "Distributing "
   assert_no_window "Quorvander"
   close_program

@@ -1,0 +1,59 @@
+# Ending the program: Cancel during the copy of a large file ends it within a moment and leaves
+# no partial file, neither under the target's name nor as a temporary file; the close box does
+# what Cancel does.
+source "$(dirname "$0")/lib.sh"
+
+# ----- Cases -----
+
+begin_case "Cancel during the copy of a large file: the program ends at once, no partial file"
+new_dist_folder
+T=$SCRATCH/large
+mkdir -p "$T/src"
+head -c 1G /dev/zero >"$T/src/big.bin"
+printf 'end\n' >>"$T/src/big.bin"
+destinations=()
+for i in 1 2; do
+  mkdir -p "$T/d$i"
+  destinations+=("$(win_path "$T/d$i")")
+done
+printf 'other\r\n' >"$T/d1/other.txt"
+write_list "Two" "${destinations[@]}"
+distribute "$(win_path "$T/src/big.bin")" 1
+wait_window "Distributing "
+# The click lands while the first copy is under way: its temporary file is there.
+deadline=$((SECONDS + 5))
+until compgen -G "$T/d1/~kelvaron-*.tmp" >/dev/null || [ "$SECONDS" -ge "$deadline" ]; do sleep 0.01; done
+started=$(date +%s%N)
+drive click "$WINDOW" 3005 --await-exit "$PID" --timeout 20000
+elapsed=$((($(date +%s%N) - started) / 1000000))
+assert_eq "exit code" 0 "$OUT"
+check
+[ "$elapsed" -lt 1500 ] || fail "the program took $elapsed ms to end after Cancel"
+# The first copy (a gigabyte: about a third of a second here) was under way at the click.
+assert_eq "files of d1" "other.txt" "$(tree "$T/d1")"
+assert_eq "files of d2" "" "$(tree "$T/d2")"
+printf 'the program ended %d ms after the click\n' "$elapsed"
+rm -rf "$T"
+
+begin_case "the close box with the list pop-up dismissed ends the program"
+new_dist_folder
+T=$SCRATCH/close
+mkdir -p "$T/src" "$T/d1"
+printf 'close\r\n' >"$T/src/a.txt"
+write_list "One" "$(win_path "$T/d1")"
+distribute "$(win_path "$T/src/a.txt")" esc
+wait_window "Distributing "
+close_program
+assert_eq "exit code" 0 "$EXIT_CODE"
+assert_eq "files of d1" "" "$(tree "$T/d1")"
+
+begin_case "the close box of the finished window ends the program"
+new_dist_folder
+write_list "One" "$(win_path "$T/d1")"
+distribute "$(win_path "$T/src/a.txt")" 1
+assert_finished
+close_program
+assert_eq "exit code" 0 "$EXIT_CODE"
+assert_bytes "$T/d1/a.txt" 'close\r\n'
+
+finish
