@@ -37,22 +37,6 @@ mount -t tmpfs -o size=8m,mode=0755 kelvaron-dist-full "$MOUNT_POINT" || die "co
 MOUNTED=1
 ln -s "$MOUNT_POINT" "$LINK"
 
-# The result of the copy engine's "disk full": the box, then the window's end state.
-expect_halt() {  # NUMBER
-  drive msgbox --pid "$PID"
-  local box=$OUT
-  assert_eq "the box's title" "Error received: $1" "$(printf '%s\n' "$box" | sed -n 2p)"
-  assert_eq "the box's first line" \
-    "The Quorvander Utility was unable to complete your request.  The system has returned this error:" \
-    "$(printf '%s\n' "$box" | sed -n 4p)"
-  check
-  [ -n "$(printf '%s\n' "$box" | tail -n +5 | tr -d '[:space:]')" ] || fail "the box gives no text for the error"
-  drive click "$(printf '%s\n' "$box" | head -n 1)" OK
-  wait_window "Incomplete"
-  assert_eq "the status line" "Distribution Halted" "$(q text "$WINDOW" 3006)"
-  assert_eq "the button" "EXIT" "$(q text "$WINDOW" 3005)"
-}
-
 begin_case "a 20 MiB file onto an 8 MiB drive halts with error 112 and leaves nothing there"
 DATA=$SCRATCH/data
 mkdir -p "$DATA/source" "$DATA/Office 1" "$MOUNT_POINT/Office"

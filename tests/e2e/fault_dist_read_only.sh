@@ -16,25 +16,6 @@ distribute() {  # TAIL
   drive menu 1 --pid "$PID"
 }
 
-# The run halted with the Windows error NUMBER: the box, then the window's end state. The box's
-# handle goes to BOX; WINDOW is the distribution window.
-expect_halt() {  # NUMBER
-  drive msgbox --pid "$PID"
-  local box=$OUT
-  BOX=$(printf '%s\n' "$box" | head -n 1)
-  assert_eq "the box's title" "Error received: $1" "$(printf '%s\n' "$box" | sed -n 2p)"
-  assert_eq "the box's buttons" "1=OK" "$(printf '%s\n' "$box" | sed -n 3p)"
-  assert_eq "the box's first line" \
-    "The Quorvander Utility was unable to complete your request.  The system has returned this error:" \
-    "$(printf '%s\n' "$box" | sed -n 4p)"
-  check
-  [ -n "$(printf '%s\n' "$box" | tail -n +5 | tr -d '[:space:]')" ] || fail "the box gives no text for the error"
-  drive click "$BOX" OK
-  wait_window "Incomplete"
-  assert_eq "the status line" "Distribution Halted" "$(q text "$WINDOW" 3006)"
-  assert_eq "the button" "EXIT" "$(q text "$WINDOW" 3005)"
-}
-
 # Whether Windows sees the file as read-only: the attribute columns of attrib's line, before the path.
 is_read_only() {  # PATH
   "$WINE" cmd /c attrib "$(win_path "$1")" </dev/null 2>/dev/null | tr -d '\r' | sed 's/[A-Za-z]:\\.*//' | grep -q R

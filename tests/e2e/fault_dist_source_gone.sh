@@ -34,16 +34,8 @@ until box=$(q msgbox --pid "$PID" --timeout 500 2>/dev/null); do
   [ "$(q caption "$WINDOW")" != "Finished" ] || die "the run finished without halting on the vanished source"
   [ "$SECONDS" -lt "$deadline" ] || die "no message box within a minute"
 done
-assert_eq "the box's title" "Error received: 2" "$(printf '%s\n' "$box" | sed -n 2p)"
-assert_eq "the box's first line" \
-  "The Quorvander Utility was unable to complete your request.  The system has returned this error:" \
-  "$(printf '%s\n' "$box" | sed -n 4p)"
-check
-[ -n "$(printf '%s\n' "$box" | tail -n +5 | tr -d '[:space:]')" ] || fail "the box gives no text for the error"
-drive click "$(printf '%s\n' "$box" | head -n 1)" OK
-wait_window "Incomplete"
-assert_eq "the status line" "Distribution Halted" "$(q text "$WINDOW" 3006)"
-assert_eq "the button" "EXIT" "$(q text "$WINDOW" 3005)"
+check_error_box 2 "$box"
+assert_halted
 
 # Both copies of the first source are whole, and nothing else is there: no part of the second
 # under its name, no temporary file.

@@ -320,6 +320,26 @@ assert_halted() {
   assert_eq "button" "1 1 EXIT" "$(control_state 3005)"
 }
 
+# The box of a copy that failed, given as `qdrive msgbox` prints it: its title names the error
+# number, its text begins with the fixed sentence and goes on with the system's description.
+# Answers it with OK.
+check_error_box() {  # NUMBER BOX
+  assert_eq "the box's title" "Error received: $1" "$(printf '%s\n' "$2" | sed -n 2p)"
+  assert_eq "the box's first line" \
+    "The Quorvander Utility was unable to complete your request.  The system has returned this error:" \
+    "$(printf '%s\n' "$2" | sed -n 4p)"
+  check
+  [ -n "$(printf '%s\n' "$2" | tail -n +5 | tr -d '[:space:]')" ] || fail "the box gives no text for the error"
+  drive click "$(printf '%s\n' "$2" | head -n 1)" OK
+}
+
+# A run that halts on error NUMBER: the box, then the window's halted state.
+expect_halt() {  # NUMBER
+  drive msgbox --pid "$PID"
+  check_error_box "$1" "$OUT"
+  assert_halted
+}
+
 # Clicks the window's button (Cancel, OK or EXIT) and checks that the program ends with 0.
 end_by_button() {
   drive click "$WINDOW" 3005 --await-exit "$PID"
