@@ -131,6 +131,24 @@ assert_eq "note" "1 1 Left out 1 folder (the copies this run made, or a folder r
   "$(control_state 3010)"
 end_by_button
 
+begin_case "a link back up the tree: every folder copied once, the note says so"
+new_dist_folder
+T=$SCRATCH/loop
+P=$T/src/Proj
+mkdir -p "$P/sub" "$T/d1"
+printf 'b\r\n' >"$P/sub/b.txt"
+ln -s .. "$P/sub/up"   # Proj\sub\up is Proj again
+write_list "Loop" "$(win_path "$T/d1")"
+distribute "$(win_path "$P")" 1
+answer_yes "$(win_path "$P")"
+assert_finished
+assert_eq "tree of d1" "Proj/
+Proj/sub/
+Proj/sub/b.txt" "$(tree "$T/d1")"
+assert_eq "note" "1 1 Left out 1 folder (the copies this run made, or a folder reached again through a link): $(win_path "$P/sub/up")" \
+  "$(control_state 3010)"
+end_by_button
+
 begin_case "a folder on a UNC path: refused, nothing copied"
 new_dist_folder
 T=$SCRATCH/unc
