@@ -6,7 +6,7 @@
 
 namespace distribution {
 
-// The pending source specification: the command line, taken when a list is chosen.
+// The sources still to distribute: the command line, taken when a list is chosen.
 extern std::wstring CommandLine;
 
 // The sources of a command line: words separated by runs of blanks; a path in quotation marks
