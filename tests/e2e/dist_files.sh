@@ -20,6 +20,8 @@ assert_finished
 assert_eq "label 3002 (the last source)" "$(win_path "$T/src/B.dat")" "$(q text "$WINDOW" 3002)"
 assert_eq "label 3004 (the last target)" "$(win_path "$T/d2")\\B.dat" "$(q text "$WINDOW" 3004)"
 assert_eq "note hidden" "0" "$(q visible "$WINDOW" 3010)"
+# Placed before the run at 100, 100 twips, 6030 x 2070 twips for the frame: pixels at 96 DPI.
+assert_eq "the window's frame" "7 7 402 138" "$(q frame "$WINDOW")"
 for d in d1 d2; do
   assert_bytes "$T/$d/A.txt" 'alpha\r\n'
   assert_bytes "$T/$d/B.dat" 'bravo\x00\xff\r\n'

@@ -34,6 +34,7 @@ Windows (top level)
   windows PID                        its windows: handle TAB class TAB visible(1/0) TAB caption
   caption HWND                       the window's caption
   client-size HWND                   "width height" of the client area, pixels
+  frame HWND                         "left top width height" of the outer frame on the screen
   close HWND                         post WM_CLOSE (the close box)
   command HWND ID                    post WM_COMMAND(ID) (a menu item, a list-menu element)
 Controls (by control id, decimal or 0x hex; OK CANCEL YES NO ABORT RETRY IGNORE name buttons)
@@ -582,6 +583,12 @@ void Run(const Args& args) {
         RECT rect{};
         if (!::GetClientRect(window(), &rect)) FailLast(L"GetClientRect");
         Print(std::to_wstring(rect.right) + L" " + std::to_wstring(rect.bottom));
+    } else if (command == L"frame") {
+        args.Expect(1);
+        RECT rect{};
+        if (!::GetWindowRect(window(), &rect)) FailLast(L"GetWindowRect");
+        Print(std::to_wstring(rect.left) + L" " + std::to_wstring(rect.top) + L" " +
+              std::to_wstring(rect.right - rect.left) + L" " + std::to_wstring(rect.bottom - rect.top));
     } else if (command == L"close") {
         args.Expect(1);
         Post(window(), WM_CLOSE, 0, 0);
