@@ -20,14 +20,15 @@ bool MatchesPattern(const std::wstring& name, const std::wstring& pattern) {
     return MatchesWildcards(CaseFolded(name), CaseFolded(pattern));
 }
 
-}  // namespace
-
+// By name, letter case ignored, then exactly: the enumerators' order.
 void SortNames(std::vector<std::wstring>& names) {
     std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
         const int order = CompareNamesIgnoringCase(a, b);
         return order != 0 ? order < 0 : a < b;
     });
 }
+
+}  // namespace
 
 std::vector<std::wstring> ListFolder(const std::wstring& folder, EntryKind kind,
                                      const std::wstring& pattern) {

@@ -14,7 +14,4 @@ enum class EntryKind { Files, Folders };
 std::vector<std::wstring> ListFolder(const std::wstring& folder, EntryKind kind,
                                      const std::wstring& pattern = L"*");
 
-// Sorts names the enumerators' way: by name, letter case ignored, then exactly.
-void SortNames(std::vector<std::wstring>& names);
-
 }  // namespace platform

@@ -26,8 +26,6 @@ std::wstring Menu::Caption(int commandId) const {
     return text;
 }
 
-int Menu::ItemCount() const { return ::GetMenuItemCount(menu_); }
-
 void Menu::PopUpAtPointer(Window& owner) const {
     POINT pointer{};
     ::GetCursorPos(&pointer);

@@ -20,7 +20,6 @@ public:
     void Append(int commandId, const std::wstring& caption);
     void SetCaption(int commandId, const std::wstring& caption);
     std::wstring Caption(int commandId) const;
-    int ItemCount() const;
     // Pops the menu up at the mouse pointer over `owner` (which may still be hidden). Returns when
     // the user has dismissed it, or after the chosen item's command has been handled to its end.
     void PopUpAtPointer(Window& owner) const;

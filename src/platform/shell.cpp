@@ -53,23 +53,4 @@ void CreateShellLink(const std::wstring& folder, const std::wstring& name, const
     Check(file->Save(JoinPath(linkFolder, name + L".lnk").c_str(), TRUE));
 }
 
-ShellLinkInfo ReadShellLink(const std::wstring& linkPath) {
-    ComPtr<IShellLinkW> link;
-    Check(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.PutVoid()));
-    ComPtr<IPersistFile> file;
-    Check(link->QueryInterface(IID_IPersistFile, file.PutVoid()));
-    Check(file->Load(linkPath.c_str(), STGM_READ));
-    ShellLinkInfo info;
-    wchar_t buffer[INFOTIPSIZE] = L"";
-    Check(link->GetPath(buffer, INFOTIPSIZE, nullptr, SLGP_RAWPATH));
-    info.target = buffer;
-    buffer[0] = L'\0';
-    Check(link->GetArguments(buffer, INFOTIPSIZE));
-    info.arguments = buffer;
-    buffer[0] = L'\0';
-    Check(link->GetWorkingDirectory(buffer, INFOTIPSIZE));
-    info.workingFolder = buffer;
-    return info;
-}
-
 }  // namespace platform

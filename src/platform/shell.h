@@ -26,12 +26,4 @@ std::wstring StartMenuProgramsFolder();
 void CreateShellLink(const std::wstring& folder, const std::wstring& name, const std::wstring& target,
                      const std::wstring& arguments);
 
-// What a shortcut file holds (read back, for checks).
-struct ShellLinkInfo {
-    std::wstring target;
-    std::wstring arguments;
-    std::wstring workingFolder;
-};
-ShellLinkInfo ReadShellLink(const std::wstring& linkPath);
-
 }  // namespace platform

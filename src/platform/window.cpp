@@ -73,10 +73,6 @@ bool Control::Visible() const {
     return handle_ && (::GetWindowLongPtrW(handle_, GWL_STYLE) & WS_VISIBLE);
 }
 
-void Control::SetFocus() {
-    if (handle_) ::SetFocus(handle_);
-}
-
 void Control::SetTextColor(COLORREF color) {
     color_ = color;
     hasColor_ = true;

@@ -51,7 +51,6 @@ public:
     bool Enabled() const;
     void SetVisible(bool visible);
     bool Visible() const;
-    void SetFocus();
     // Text colour as 0x00BBGGRR; drawn by the owning window.
     void SetTextColor(COLORREF color);
     COLORREF TextColor() const noexcept { return color_; }

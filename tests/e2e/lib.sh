@@ -298,27 +298,19 @@ answer_box() {  # TITLE BUTTONS TEXT BUTTON
 # Control ID of WINDOW: "visible enabled text".
 control_state() { printf '%s %s %s' "$(q visible "$WINDOW" "$1")" "$(q enabled "$WINDOW" "$1")" "$(q text "$WINDOW" "$1")"; }
 
-# The window "Finished": the labels of the run disabled but shown, the status line, OK.
-assert_finished() {
-  wait_window "Finished"
+# The window's end state CAPTION: the labels of the run disabled but shown, the status line
+# STATUS, the button BUTTON.
+assert_end_state() {  # CAPTION STATUS BUTTON
+  wait_window "$1"
   local id
   for id in 3001 3002 3003 3004; do
     assert_eq "label $id shown and disabled" "1 0" "$(q visible "$WINDOW" $id) $(q enabled "$WINDOW" $id)"
   done
-  assert_eq "status line" "1 1 Distribution Complete" "$(control_state 3006)"
-  assert_eq "button" "1 1 OK" "$(control_state 3005)"
+  assert_eq "status line" "1 1 $2" "$(control_state 3006)"
+  assert_eq "button" "1 1 $3" "$(control_state 3005)"
 }
-
-# The window "Incomplete" after a failed copy.
-assert_halted() {
-  wait_window "Incomplete"
-  local id
-  for id in 3001 3002 3003 3004; do
-    assert_eq "label $id shown and disabled" "1 0" "$(q visible "$WINDOW" $id) $(q enabled "$WINDOW" $id)"
-  done
-  assert_eq "status line" "1 1 Distribution Halted" "$(control_state 3006)"
-  assert_eq "button" "1 1 EXIT" "$(control_state 3005)"
-}
+assert_finished() { assert_end_state "Finished" "Distribution Complete" "OK"; }
+assert_halted() { assert_end_state "Incomplete" "Distribution Halted" "EXIT"; }
 
 # The box of a copy that failed, given as `qdrive msgbox` prints it: its title names the error
 # number, its text begins with the fixed sentence and goes on with the system's description.
