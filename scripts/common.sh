@@ -13,7 +13,9 @@ WINESERVER=/usr/lib/wine/wineserver
 
 PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
           binutils-mingw-w64-x86-64 wine64 xvfb xauth googletest
-          passwd mount util-linux)  # fault tests: useradd/userdel, mount/umount, runuser/mountpoint
+          passwd mount util-linux  # fault tests: useradd/userdel, mount/umount, runuser/mountpoint
+          icoutils imagemagick     # the icons, drawn as XPM, become .ico files
+          nsis)                    # the per-user installer
 
 say() { printf '%s\n' "$*" >&2; }
 
