@@ -35,7 +35,10 @@ void form_Dir::OnCreate() {
 void form_Dir::OnCommand(int id, int, HWND) {
     switch (id) {
     case IDC_PICKER_ADD: cmd_Add_Click(); break;
-    case IDC_PICKER_FINISHED: cmd_Cancel_Click(); break;
+    case IDC_PICKER_FINISHED:
+    case IDCANCEL:  // Esc: Finished
+        cmd_Cancel_Click();
+        break;
     default: break;
     }
 }

@@ -40,7 +40,10 @@ void form_Main::OnCommand(int id, int notification, HWND) {
     switch (id) {
     case IDC_EDITOR_ADD: cmd_Add_Click(); break;
     case IDC_EDITOR_REMOVE: cmd_Del_Click(); break;
-    case IDC_EDITOR_DONE: cmd_Cancel_Click(); break;
+    case IDC_EDITOR_DONE:
+    case IDCANCEL:  // Esc: Done
+        cmd_Cancel_Click();
+        break;
     case IDC_EDITOR_LIST:
         if (notification == platform::kSelectionChanged) lst_Dist_Click();
         break;

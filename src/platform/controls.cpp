@@ -166,6 +166,12 @@ void FolderListControl::OnNotification(int code) {
     if (code == LBN_DBLCLK) OpenHighlighted();
 }
 
+// Enter opens the highlighted folder, as a double-click does: the keyboard's way in.
+bool FolderListControl::OnEnterKey() {
+    OpenHighlighted();
+    return true;
+}
+
 // ----- FileListControl -----
 
 FileListControl::FileListControl(Window& owner, int id, const TwipsRect& place, bool visible)

@@ -62,6 +62,7 @@ public:
 
 private:
     void OnNotification(int code) override;
+    bool OnEnterKey() override;
     void Redraw();
 
     bool shown_;

@@ -60,7 +60,16 @@ void Control::SetCaption(const std::wstring& text) {
 std::wstring Control::Caption() const { return TextOf(handle_); }
 
 void Control::SetEnabled(bool enabled) {
-    if (handle_) ::EnableWindow(handle_, enabled);
+    if (!handle_) return;
+    // A control that loses its input while it has the focus hands the focus on, as in a
+    // dialog; else the keyboard would reach nothing.
+    if (!enabled && ::GetFocus() == handle_) {
+        HWND next = ::GetNextDlgTabItem(owner_.Handle(), handle_, FALSE);
+        ::EnableWindow(handle_, FALSE);
+        if (next && next != handle_) ::SetFocus(next);
+        return;
+    }
+    ::EnableWindow(handle_, enabled);
 }
 
 bool Control::Enabled() const { return handle_ && ::IsWindowEnabled(handle_); }
@@ -81,7 +90,7 @@ void Control::SetTextColor(COLORREF color) {
 
 void Control::SetFont(const FontSpec& font) {
     fontSpec_ = font;
-    ApplyLayout(DpiOf(owner_.Handle()));
+    ApplyLayout(owner_.Dpi());
 }
 
 void Control::ApplyLayout(UINT dpi) {
@@ -214,6 +223,8 @@ void Window::Repaint() {
 
 void Window::PlaceFrameTwips(const TwipsRect& frame) {
     if (!handle_) return;
+    sizeIsFrame_ = true;
+    sizeTwips_ = frame;
     const UINT dpi = Dpi();
     ::SetWindowPos(handle_, nullptr, TwipsToPixels(frame.left, dpi), TwipsToPixels(frame.top, dpi),
                    TwipsToPixels(frame.width, dpi), TwipsToPixels(frame.height, dpi),
@@ -222,13 +233,34 @@ void Window::PlaceFrameTwips(const TwipsRect& frame) {
 
 void Window::SetClientSizeTwips(int width, int height) {
     if (!handle_) return;
+    sizeIsFrame_ = false;
+    sizeTwips_ = TwipsRect{0, 0, width, height};
+    ApplySize();
+}
+
+// Sizes the window at its DPI to what was last asked for, leaving its place alone.
+void Window::ApplySize() {
     const UINT dpi = Dpi();
-    RECT rect{0, 0, TwipsToPixels(width, dpi), TwipsToPixels(height, dpi)};
-    const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(handle_, GWL_STYLE));
-    const DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(handle_, GWL_EXSTYLE));
-    ::AdjustWindowRectExForDpi(&rect, style, ::GetMenu(handle_) != nullptr, exStyle, dpi);
+    RECT rect{0, 0, TwipsToPixels(sizeTwips_.width, dpi), TwipsToPixels(sizeTwips_.height, dpi)};
+    if (!sizeIsFrame_) {
+        const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(handle_, GWL_STYLE));
+        const DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(handle_, GWL_EXSTYLE));
+        ::AdjustWindowRectExForDpi(&rect, style, ::GetMenu(handle_) != nullptr, exStyle, dpi);
+    }
     ::SetWindowPos(handle_, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Window::ChangeDpi(UINT dpi, const RECT& suggested) {
+    if (!handle_ || !dpi) return;
+    dpi_ = dpi;
+    // The system's rectangle says where the window belongs on the new screen; its size is
+    // worked out again from the twips, so that the layout stays exact at every DPI.
+    ::SetWindowPos(handle_, nullptr, suggested.left, suggested.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (sizeTwips_.width > 0) ApplySize();
+    LayoutControls();
+    ::RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
 void Window::SetMenuBar(HMENU bar) {
@@ -270,6 +302,23 @@ Control* Window::FindControl(HWND hwnd) const noexcept {
     return nullptr;
 }
 
+// The control that has the focus, also when the focus lies in a part of it (a combo box's edit).
+Control* Window::FocusedControl() const noexcept {
+    for (HWND focus = ::GetFocus(); focus && focus != handle_; focus = ::GetParent(focus))
+        if (Control* control = FindControl(focus)) return control;
+    return nullptr;
+}
+
+// As a dialog does: the control that had the focus when the window was last left gets it back,
+// else the first control in the tab order.
+void Window::RestoreFocus() {
+    HWND target = lastFocus_;
+    if (!target || !::IsWindow(target) || !::IsChild(handle_, target) || !::IsWindowEnabled(target) ||
+        !::IsWindowVisible(target))
+        target = ::GetNextDlgTabItem(handle_, nullptr, FALSE);
+    if (target) ::SetFocus(target);
+}
+
 LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* self = nullptr;
     if (message == WM_NCCREATE) {
@@ -293,7 +342,18 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         if (Control* control = lParam ? FindControl(reinterpret_cast<HWND>(lParam)) : nullptr)
             control->OnNotification(HIWORD(wParam));
+        // Enter with no button to press: the control that has the focus may act on it.
+        if (LOWORD(wParam) == IDOK && !lParam)
+            if (Control* focused = FocusedControl(); focused && focused->OnEnterKey()) return 0;
         OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = ::GetFocus();
+            if (focus && ::IsChild(handle_, focus)) lastFocus_ = focus;
+        } else if (!HIWORD(wParam)) {  // not while minimised
+            RestoreFocus();
+        }
         return 0;
     case WM_CLOSE:
         if (OnCloseRequest()) Close();
@@ -317,19 +377,21 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
         return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
     }
-    case DM_GETDEFID:  // IsDialogMessage asks which button Enter presses
+    case DM_GETDEFID: {  // IsDialogMessage asks which button Enter presses
+        // The button that has the focus, else the window's default button, else none.
+        const auto isButton = [](const Control& control, UINT kind) {
+            return control.Handle() && (::SendMessageW(control.Handle(), WM_GETDLGCODE, 0, 0) & kind);
+        };
+        if (Control* focused = FocusedControl();
+            focused && isButton(*focused, DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))
+            return MAKELRESULT(focused->Id(), DC_HASDEFID);
         for (auto& control : controls_)
-            if (control->Handle() && (::SendMessageW(control->Handle(), WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON))
-                return MAKELRESULT(control->Id(), DC_HASDEFID);
-        break;
-    case WM_DPICHANGED: {
-        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-        ::SetWindowPos(handle_, nullptr, suggested->left, suggested->top,
-                       suggested->right - suggested->left, suggested->bottom - suggested->top,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
-        LayoutControls();
+            if (isButton(*control, DLGC_DEFPUSHBUTTON)) return MAKELRESULT(control->Id(), DC_HASDEFID);
         return 0;
     }
+    case WM_DPICHANGED:
+        ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     default:
         break;
     }

@@ -64,6 +64,9 @@ protected:
     // A notification the control sends its window (LBN_DBLCLK, CBN_SELCHANGE...); the window
     // passes it here before its own command handler sees it.
     virtual void OnNotification(int /*code*/) {}
+    // Enter pressed while the control has the focus (and no button does): true when the
+    // control acted on it, as a folder list opens its highlighted folder.
+    virtual bool OnEnterKey() { return false; }
 
 private:
     friend class Window;
@@ -117,6 +120,9 @@ public:
     void PlaceFrameTwips(const TwipsRect& frame);
     // The client area's size in twips; the frame grows around it.
     void SetClientSizeTwips(int width, int height);
+    // What the window does when the system moves it to a screen of another DPI (WM_DPICHANGED):
+    // the size last asked for, in twips, and every control are laid out anew at that DPI.
+    void ChangeDpi(UINT dpi, const RECT& suggested);
 
     // Menu bar: the window owns it from here on; hiding keeps it for a later show.
     void SetMenuBar(HMENU bar);
@@ -155,10 +161,18 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void AdoptControl(std::unique_ptr<Control> control);
     void LayoutControls();
+    void ApplySize();
     void CenterOver(HWND owner);
     Control* FindControl(HWND hwnd) const noexcept;
+    Control* FocusedControl() const noexcept;
+    void RestoreFocus();
 
     HWND handle_ = nullptr;
+    UINT dpi_ = 0;  // set once the system has told the window its DPI; else GetDpiForWindow
+    // The size last asked for in twips: the frame's place, or else the client area's size.
+    bool sizeIsFrame_ = false;
+    TwipsRect sizeTwips_;
+    HWND lastFocus_ = nullptr;  // the control to give the focus back to on activation
     bool modalDone_ = false;
     bool inModal_ = false;
     bool ownerWasEnabled_ = false;  // what a modal show gives back to its owner

@@ -15,6 +15,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -43,6 +44,12 @@ Controls (by control id, decimal or 0x hex; OK CANCEL YES NO ABORT RETRY IGNORE 
   rect HWND ID                       "left top right bottom" in the parent's client pixels
   click HWND ID                      post BM_CLICK; fails when the control is disabled or hidden
   set-text HWND ID TEXT              WM_SETTEXT
+Keyboard (the window's thread, as a person's keys reach it)
+  focus HWND                         the control that has the keyboard focus: id TAB class TAB
+                                     text ("0" alone when no control of HWND has it)
+  key HWND enter|esc|tab|space|down|up
+                                     post the key (down and up) to the focused control, or to
+                                     HWND when none has the focus
 List boxes and combo boxes
   count HWND ID                      number of entries
   items HWND ID                      the entries, one a line
@@ -438,6 +445,44 @@ void SelectEntry(HWND control, int index, WORD notification) {
 
 bool IsMessageBox(HWND hwnd) { return ::GetDlgItem(hwnd, 0xFFFF) != nullptr; }
 
+// The focus of the thread that owns the window, when it lies in that window (the window itself
+// or one of its controls).
+HWND FocusIn(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info)) FailLast(L"GetGUIThreadInfo");
+    HWND focus = info.hwndFocus;
+    return focus && (focus == window || ::IsChild(window, focus)) ? focus : nullptr;
+}
+
+void Focus(const Args& args) {
+    args.Expect(1);
+    HWND window = WindowArg(args.At(0));
+    HWND focus = FocusIn(window);
+    if (!focus || focus == window) return Print(L"0");
+    // The edit box inside a combo box reports the combo box.
+    HWND parent = ::GetParent(focus);
+    if (parent && parent != window && EqualNoCase(ClassOf(parent), L"ComboBox")) focus = parent;
+    Print(std::to_wstring(::GetDlgCtrlID(focus)) + L"\t" + ClassOf(focus) + L"\t" + TextOf(focus));
+}
+
+void Key(const Args& args) {
+    args.Expect(2);
+    HWND window = WindowArg(args.At(0));
+    static const std::pair<const wchar_t*, UINT> kKeys[] = {
+        {L"enter", VK_RETURN}, {L"esc", VK_ESCAPE}, {L"tab", VK_TAB},
+        {L"space", VK_SPACE},  {L"down", VK_DOWN},  {L"up", VK_UP}};
+    UINT key = 0;
+    for (const auto& [name, code] : kKeys)
+        if (EqualNoCase(args.At(1), name)) key = code;
+    if (!key) Fail(L"unknown key " + args.At(1), 2);
+    HWND focus = FocusIn(window);
+    HWND target = focus ? focus : window;
+    const UINT scan = ::MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
+    Post(target, WM_KEYDOWN, key, 1 | (static_cast<LPARAM>(scan) << 16));
+    Post(target, WM_KEYUP, key, 1 | (static_cast<LPARAM>(scan) << 16) | (3LL << 30));
+}
+
 void MessageBoxInfo(const Args& args) {
     args.Expect(0);
     WindowQuery query = QueryFrom(args, L"#32770");
@@ -633,6 +678,10 @@ void Run(const Args& args) {
         const bool twice = command == L"dblclick";
         if (twice && !ListKind(list).isList) Fail(L"dblclick takes a list box", 2);
         SelectEntry(list, static_cast<int>(Number(args.At(2), L"index")), twice ? LBN_DBLCLK : 0);
+    } else if (command == L"focus") {
+        Focus(args);
+    } else if (command == L"key") {
+        Key(args);
     } else if (command == L"msgbox") {
         MessageBoxInfo(args);
     } else if (command == L"input") {
