@@ -40,7 +40,8 @@ form_Dist::form_Dist() {
     list.emplace(bar.AddEntry(L"List"));
     menu_qvl.emplace(*list, IDM_LIST_FIRST, L"Files");
     Create(L"Quorvander.Distribution", L"Distributing ", 5910, 3765,
-           WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, bar.Release());
+           WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, bar.Release(), nullptr,
+           IDI_DISTRIBUTION);
     Form_Load();
 }
 

@@ -9,7 +9,7 @@ namespace lists {
 
 form_Dir::form_Dir(platform::ListBoxControl& destinations) : destinations_(destinations) {
     Create(L"Quorvander.DestinationPicker", L"Add Destination Location", 4545, 3840,
-           WS_POPUP | WS_CAPTION | WS_SYSMENU);
+           WS_POPUP | WS_CAPTION | WS_SYSMENU, nullptr, nullptr, IDI_PROGRAM);
 }
 
 void form_Dir::OnCreate() {

@@ -21,7 +21,7 @@ constexpr wchar_t kTitle[] = L"Quorvander Utility";
 form_Main::form_Main() {
     Create(L"Quorvander.ListEditor", L"Quorvander", 5370, 3195,
            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-           platform::MenuBar::FromResource(IDM_EDITOR_MENU).Release());
+           platform::MenuBar::FromResource(IDM_EDITOR_MENU).Release(), nullptr, IDI_PROGRAM);
     SetEditorWindow(this);
 }
 

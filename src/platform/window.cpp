@@ -29,6 +29,15 @@ HFONT MakeFont(const FontSpec& wanted, UINT dpi) {
     return ::CreateFontIndirectW(&font);
 }
 
+// An icon resource's image of one size (SM_CXICON or SM_CXSMICON) at a DPI: each image as it was
+// drawn for that size, not shrunk from a larger one.
+HICON LoadIconAt(int iconId, bool small, UINT dpi) {
+    return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId), IMAGE_ICON,
+                                           ::GetSystemMetricsForDpi(small ? SM_CXSMICON : SM_CXICON, dpi),
+                                           ::GetSystemMetricsForDpi(small ? SM_CYSMICON : SM_CYICON, dpi),
+                                           LR_DEFAULTCOLOR));
+}
+
 std::wstring TextOf(HWND hwnd) {
     if (!hwnd) return {};
     const int length = ::GetWindowTextLengthW(hwnd);
@@ -124,10 +133,10 @@ Window::~Window() {
     }
 }
 
-UINT Window::Dpi() const noexcept { return DpiOf(handle_); }
+UINT Window::Dpi() const noexcept { return dpi_ ? dpi_ : DpiOf(handle_); }
 
 void Window::Create(const wchar_t* className, const std::wstring& caption, int clientWidthTwips,
-                    int clientHeightTwips, DWORD style, HMENU menuBar, HWND owner, HICON icon) {
+                    int clientHeightTwips, DWORD style, HMENU menuBar, HWND owner, int iconId) {
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof existing;
@@ -139,10 +148,14 @@ void Window::Create(const wchar_t* className, const std::wstring& caption, int c
         windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         windowClass.lpszClassName = className;
-        windowClass.hIcon = icon;
-        windowClass.hIconSm = icon;
+        if (iconId) {
+            // The class lives as long as the program, and so do its icons.
+            windowClass.hIcon = LoadIconAt(iconId, false, ::GetDpiForSystem());
+            windowClass.hIconSm = LoadIconAt(iconId, true, ::GetDpiForSystem());
+        }
         if (!::RegisterClassExW(&windowClass)) ThrowLastError();
     }
+    iconId_ = iconId;
     HWND created = ::CreateWindowExW(WS_EX_CONTROLPARENT, className, caption.c_str(), style,
                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                      owner, menuBar, instance, this);
@@ -260,6 +273,12 @@ void Window::ChangeDpi(UINT dpi, const RECT& suggested) {
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (sizeTwips_.width > 0) ApplySize();
     LayoutControls();
+    if (iconId_) {  // the caption's and Alt+Tab's icons, drawn for the new size
+        bigIcon_.reset(LoadIconAt(iconId_, false, dpi));
+        smallIcon_.reset(LoadIconAt(iconId_, true, dpi));
+        ::SendMessageW(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+        ::SendMessageW(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    }
     ::RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 

@@ -141,10 +141,11 @@ public:
 protected:
     Window() = default;
     // Registers (once) and creates the window with the given class and caption, client size in
-    // twips, hidden. `OnCreate` runs inside, with `Handle()` valid.
+    // twips, hidden. `OnCreate` runs inside, with `Handle()` valid. `iconId` names the class's
+    // icon resource (0: none): its large image goes to Alt+Tab, its small one to the caption.
     void Create(const wchar_t* className, const std::wstring& caption, int clientWidthTwips,
                 int clientHeightTwips, DWORD style, HMENU menuBar = nullptr, HWND owner = nullptr,
-                HICON icon = nullptr);
+                int iconId = 0);
 
     virtual void OnCreate() {}
     virtual void OnCommand(int /*id*/, int /*notification*/, HWND /*control*/) {}
@@ -173,6 +174,8 @@ private:
     bool sizeIsFrame_ = false;
     TwipsRect sizeTwips_;
     HWND lastFocus_ = nullptr;  // the control to give the focus back to on activation
+    int iconId_ = 0;
+    UniqueIcon bigIcon_, smallIcon_;  // the class's icons redrawn for a screen of another DPI
     bool modalDone_ = false;
     bool inModal_ = false;
     bool ownerWasEnabled_ = false;  // what a modal show gives back to its owner

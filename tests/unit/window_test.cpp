@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "resources/resource_ids.h"
+
 namespace {
 
 constexpr int kButtonId = 7;
@@ -13,7 +15,7 @@ int Px(int twips, int dpi) { return ::MulDiv(twips, dpi, 1440); }
 // the sizes below do not depend on the frame metrics of the screen the tests run on.
 class PlainWindow : public platform::Window {
 public:
-    PlainWindow() { Create(L"Quorvander.UnitTestPlainWindow", L"", 4000, 3000, WS_POPUP); }
+    PlainWindow() { Create(L"Quorvander.UnitTestPlainWindow", L"", 4000, 3000, WS_POPUP, nullptr, nullptr, IDI_PROGRAM); }
 };
 
 // What the system sends when the window is moved to a screen of another DPI; the rectangle is
@@ -33,6 +35,18 @@ RECT ControlRect(HWND parent, HWND control) {
     ::GetWindowRect(control, &rect);
     ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
     return rect;
+}
+
+// The width of the window's own icon of that kind (WM_GETICON), 0 without one.
+int IconWidth(HWND window, WPARAM kind) {
+    HICON icon = reinterpret_cast<HICON>(::SendMessageW(window, WM_GETICON, kind, 0));
+    ICONINFO info{};
+    if (!icon || !::GetIconInfo(icon, &info)) return 0;
+    BITMAP bitmap{};
+    ::GetObjectW(info.hbmMask, sizeof bitmap, &bitmap);
+    if (info.hbmColor) ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
 }
 
 int FontHeight(HWND control) {
@@ -67,6 +81,9 @@ TEST(WindowDpi, MovingToAScreenOfAnotherDpiLaysTheClientAreaAndControlsOutAgain)
     ::GetWindowRect(window.Handle(), &frame);
     EXPECT_EQ(frame.left, 200);  // where the system put it
     EXPECT_EQ(frame.top, 150);
+    // The caption's and Alt+Tab's icons are made anew for the screen.
+    EXPECT_EQ(IconWidth(window.Handle(), ICON_SMALL), ::GetSystemMetricsForDpi(SM_CXSMICON, 144));
+    EXPECT_EQ(IconWidth(window.Handle(), ICON_BIG), ::GetSystemMetricsForDpi(SM_CXICON, 144));
 
     // A size asked for after the move is taken at the new DPI too.
     window.SetClientSizeTwips(2880, 1440);

@@ -36,6 +36,9 @@ Windows (top level)
   caption HWND                       the window's caption
   client-size HWND                   "width height" of the client area, pixels
   frame HWND                         "left top width height" of the outer frame on the screen
+  icon HWND EXE ID                   where the window's caption shows icon ID of EXE (its image
+                                     at the small-icon size), as the screen has it: prints "x y"
+                                     in the frame; fails when it shows none by the timeout
   close HWND                         post WM_CLOSE (the close box)
   command HWND ID                    post WM_COMMAND(ID) (a menu item, a list-menu element)
 Controls (by control id, decimal or 0x hex; OK CANCEL YES NO ABORT RETRY IGNORE name buttons)
@@ -480,7 +483,11 @@ void Key(const Args& args) {
     HWND target = focus ? focus : window;
     const UINT scan = ::MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
     Post(target, WM_KEYDOWN, key, 1 | (static_cast<LPARAM>(scan) << 16));
-    Post(target, WM_KEYUP, key, 1 | (static_cast<LPARAM>(scan) << 16) | (3LL << 30));
+    // The key down may have closed the window (Enter or Esc in a box): then the key up has
+    // nowhere to go, as when a person releases the key.
+    if (!::PostMessageW(target, WM_KEYUP, key, 1 | (static_cast<LPARAM>(scan) << 16) | (3LL << 30)) &&
+        ::IsWindow(target))
+        FailLast(L"posting the key up to " + Hex(target));
 }
 
 void MessageBoxInfo(const Args& args) {
@@ -597,6 +604,108 @@ void SpecialFolder(const Args& args) {
     Print(path);
 }
 
+// ----- Icons -----
+
+// 0x00RRGGBB pixels of an area of a device context, top row first.
+std::vector<DWORD> Capture(HDC source, int left, int top, int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = ::CreateCompatibleDC(source);
+    if (!bitmap || !memory) Fail(L"no memory for a picture");
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    const BOOL copied = ::BitBlt(memory, 0, 0, width, height, source, left, top, SRCCOPY | CAPTUREBLT);
+    ::GdiFlush();
+    std::vector<DWORD> pixels(static_cast<const DWORD*>(bits), static_cast<const DWORD*>(bits) + width * height);
+    ::SelectObject(memory, old);
+    ::DeleteDC(memory);
+    ::DeleteObject(bitmap);
+    if (!copied) FailLast(L"BitBlt");
+    for (DWORD& pixel : pixels) pixel &= 0xFFFFFF;
+    return pixels;
+}
+
+// Icon ID of the program EXE at the small-icon size, drawn once on black and once on white: the
+// pixels that come out the same both times are the picture's own, the others its background.
+struct IconPicture {
+    int size = 0;
+    std::vector<DWORD> colours;
+    std::vector<bool> own;
+};
+
+IconPicture LoadIconPicture(const std::wstring& exe, int id) {
+    HMODULE module = ::LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (!module) FailLast(L"loading " + exe);
+    IconPicture picture;
+    picture.size = ::GetSystemMetrics(SM_CXSMICON);
+    HICON icon = static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, picture.size,
+                                                 picture.size, LR_DEFAULTCOLOR));
+    if (!icon) {
+        ::FreeLibrary(module);
+        Fail(exe + L" has no icon " + std::to_wstring(id));
+    }
+    std::vector<DWORD> drawn[2];
+    for (int background = 0; background < 2; ++background) {
+        HDC screen = ::GetDC(nullptr);
+        HDC memory = ::CreateCompatibleDC(screen);
+        HBITMAP bitmap = ::CreateCompatibleBitmap(screen, picture.size, picture.size);
+        HGDIOBJ old = ::SelectObject(memory, bitmap);
+        ::PatBlt(memory, 0, 0, picture.size, picture.size, background ? WHITENESS : BLACKNESS);
+        ::DrawIconEx(memory, 0, 0, icon, picture.size, picture.size, 0, nullptr, DI_NORMAL);
+        drawn[background] = Capture(memory, 0, 0, picture.size, picture.size);
+        ::SelectObject(memory, old);
+        ::DeleteObject(bitmap);
+        ::DeleteDC(memory);
+        ::ReleaseDC(nullptr, screen);
+    }
+    ::DestroyIcon(icon);
+    ::FreeLibrary(module);
+    picture.colours = drawn[0];
+    for (std::size_t i = 0; i < drawn[0].size(); ++i) picture.own.push_back(drawn[0][i] == drawn[1][i]);
+    return picture;
+}
+
+// Looks in the window's caption and menu bar (the frame above the client area), as the screen
+// shows them, for the picture of icon ID of EXE.
+void ShownIcon(const Args& args) {
+    args.Expect(3);
+    HWND window = WindowArg(args.At(0));
+    const IconPicture picture = LoadIconPicture(args.At(1), static_cast<int>(Number(args.At(2), L"icon id")));
+    const ULONGLONG deadline = ::GetTickCount64() + g_timeoutMs;
+    for (;;) {
+        RECT frame{};
+        POINT client{0, 0};
+        if (!::GetWindowRect(window, &frame) || !::ClientToScreen(window, &client)) FailLast(L"GetWindowRect");
+        const int width = frame.right - frame.left, height = client.y - frame.top, size = picture.size;
+        if (width >= size && height >= size) {
+            HDC screen = ::GetDC(nullptr);
+            const std::vector<DWORD> shown = Capture(screen, frame.left, frame.top, width, height);
+            ::ReleaseDC(nullptr, screen);
+            for (int y = 0; y + size <= height; ++y) {
+                for (int x = 0; x + size <= width; ++x) {
+                    bool same = true;
+                    for (int i = 0; same && i < size * size; ++i)
+                        same = !picture.own[i] || shown[(y + i / size) * width + x + i % size] == picture.colours[i];
+                    if (same) {
+                        Print(std::to_wstring(x) + L" " + std::to_wstring(y));
+                        return;
+                    }
+                }
+            }
+        }
+        if (::GetTickCount64() >= deadline)
+            Fail(L"window " + Hex(window) + L" shows no icon " + args.At(2) + L" of " + args.At(1) +
+                 L" above its client area");
+        ::Sleep(50);
+    }
+}
+
 // ----- Dispatch -----
 
 void Run(const Args& args) {
@@ -694,6 +803,8 @@ void Run(const Args& args) {
         ReadLink(args);
     } else if (command == L"folder") {
         SpecialFolder(args);
+    } else if (command == L"icon") {
+        ShownIcon(args);
     } else if (command == L"help" || command == L"-h") {
         std::fputs(Utf8(kUsage).c_str(), stdout);
     } else {
