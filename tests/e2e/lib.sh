@@ -8,33 +8,15 @@ set -uo pipefail
 
 : "${QUORVANDER_EXE:?}" "${QDRIVE_EXE:?}" "${QUORVANDER_EULA:?}" "${E2E_SCRATCH:?}" "${WINEPREFIX:?}"
 WINE=${WINE:-/usr/lib/wine/wine64}
+source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 SCENARIO=$(basename "$0" .sh)
+TEST_NAME=e2e.$SCENARIO
 SCRATCH=$E2E_SCRATCH/$SCENARIO
-CASE=
-CHECKS=0
-FAILURES=0
 FOLDERS=0
 STARTED=()   # "pid image" of every program this scenario started
 
 rm -rf "$SCRATCH"
 mkdir -p "$SCRATCH"
-
-# ----- The driver -----
-
-# Runs qdrive; prints its output (CR stripped), returns its status. Its complaints go to stderr.
-q() {
-  local out rc
-  out=$("$WINE" "$QDRIVE_EXE" "$@")
-  rc=$?
-  out=${out//$'\r'/}
-  [ -z "$out" ] || printf '%s\n' "$out"
-  return $rc
-}
-
-# Runs qdrive for a step the scenario needs; its output goes to OUT. Ends the scenario on failure.
-drive() {
-  OUT=$(q "$@") || die "qdrive $* failed"
-}
 
 # ----- Paths -----
 
@@ -58,62 +40,15 @@ unix_path() {
   printf '%s%s\n' "${drive%/}" "$rest"
 }
 
-# ----- Reporting -----
-
-begin_case() {
-  CASE=$1
-  printf -- '--- %s\n' "$CASE"
-}
-
-fail() {
-  FAILURES=$((FAILURES + 1))
-  printf 'FAIL [%s]: %s\n' "$CASE" "$*"
-}
-
-check() { CHECKS=$((CHECKS + 1)); }
-
-# Ends the scenario at once: a step failed that the rest depends on.
-die() {
-  printf 'FAIL [%s]: %s\n' "$CASE" "$*"
+# Shown when a step fails: the program's windows and any message box.
+on_die() {
   if [ -n "${PID:-}" ]; then
     printf 'windows of process %s:\n%s\n' "$PID" "$(q windows "$PID")"
     q msgbox --pid "$PID" --timeout 0 2>/dev/null | sed '1s/^/message box /'
   fi
-  printf 'e2e.%s: FAILED (stopped in "%s")\n' "$SCENARIO" "$CASE"
-  exit 1
-}
-
-# The last line of every scenario.
-finish() {
-  if [ "$FAILURES" -eq 0 ]; then
-    printf 'e2e.%s: passed (%d checks)\n' "$SCENARIO" "$CHECKS"
-    exit 0
-  fi
-  printf 'e2e.%s: FAILED (%d of %d checks)\n' "$SCENARIO" "$FAILURES" "$CHECKS"
-  exit 1
 }
 
 # ----- Assertions -----
-
-assert_eq() {  # WHAT EXPECTED ACTUAL
-  check
-  [ "$2" == "$3" ] || fail "$1: expected [$2], got [$3]"
-}
-
-assert_file() {
-  check
-  [ -f "$1" ] || fail "expected the file $1"
-}
-
-assert_folder() {
-  check
-  [ -d "$1" ] || fail "expected the folder $1"
-}
-
-assert_absent() {
-  check
-  [ ! -e "$1" ] && [ ! -L "$1" ] || fail "expected nothing at $1"
-}
 
 # The file holds exactly these bytes (a printf format, so \r\n and \xNN may be written).
 assert_bytes() {  # PATH FORMAT
@@ -199,15 +134,6 @@ await_eq() {  # WHAT EXPECTED COMMAND...
     sleep 0.1
   done
   assert_eq "$what" "$expected" "$actual"
-}
-
-# Waits (up to 5 s) for the window to be gone.
-await_gone() {  # HWND WHAT
-  local deadline=$((SECONDS + 5))
-  while q caption "$1" >/dev/null 2>&1; do
-    [ "$SECONDS" -lt "$deadline" ] || die "$2 did not close"
-    sleep 0.1
-  done
 }
 
 # Two round trips through the editor's thread: what was posted to it before has been handled.
