@@ -73,6 +73,9 @@ FunctionEnd
 
 Section "${PRODUCT}"
   SectionIn RO
+  ; A file that cannot be written (the program is running) stops the setup with Retry or Cancel;
+  ; it is never skipped, which would leave the old program under the new version's name.
+  AllowSkipFiles off
   ; The shortcuts take $OUTDIR as their working folder: the program folder, as the program's own
   ; Send To shortcut has it.
   SetOutPath "$INSTDIR"

@@ -29,8 +29,9 @@ HFONT MakeFont(const FontSpec& wanted, UINT dpi) {
     return ::CreateFontIndirectW(&font);
 }
 
-// An icon resource's image of one size (SM_CXICON or SM_CXSMICON) at a DPI: each image as it was
-// drawn for that size, not shrunk from a larger one.
+// An icon resource's image of one size (SM_CXICON or SM_CXSMICON) at a DPI: the image drawn for
+// that size where there is one (32 and 16 pixels at 96 DPI), else the system's scaling of the
+// nearest.
 HICON LoadIconAt(int iconId, bool small, UINT dpi) {
     return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId), IMAGE_ICON,
                                            ::GetSystemMetricsForDpi(small ? SM_CXSMICON : SM_CXICON, dpi),
@@ -72,10 +73,11 @@ void Control::SetEnabled(bool enabled) {
     if (!handle_) return;
     // A control that loses its input while it has the focus hands the focus on, as in a
     // dialog; else the keyboard would reach nothing.
-    if (!enabled && ::GetFocus() == handle_) {
+    HWND focus = ::GetFocus();
+    if (!enabled && focus && (focus == handle_ || ::IsChild(handle_, focus))) {
         HWND next = ::GetNextDlgTabItem(owner_.Handle(), handle_, FALSE);
         ::EnableWindow(handle_, FALSE);
-        if (next && next != handle_) ::SetFocus(next);
+        ::SetFocus(next && next != handle_ ? next : owner_.Handle());
         return;
     }
     ::EnableWindow(handle_, enabled);
@@ -120,7 +122,8 @@ Button::Button(Window& owner, int id, const TwipsRect& place, const std::wstring
                bool isDefault)
     : Control(owner, id, L"BUTTON",
               WS_VISIBLE | WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0, place,
-              caption) {}
+              caption),
+      isDefault_(isDefault) {}
 
 // ----- Window -----
 
@@ -251,33 +254,40 @@ void Window::SetClientSizeTwips(int width, int height) {
     ApplySize();
 }
 
-// Sizes the window at its DPI to what was last asked for, leaving its place alone.
-void Window::ApplySize() {
-    const UINT dpi = Dpi();
+// The window's outer size at a DPI for what was last asked for in twips.
+SIZE Window::SizeAt(UINT dpi) const {
     RECT rect{0, 0, TwipsToPixels(sizeTwips_.width, dpi), TwipsToPixels(sizeTwips_.height, dpi)};
     if (!sizeIsFrame_) {
         const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(handle_, GWL_STYLE));
         const DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(handle_, GWL_EXSTYLE));
         ::AdjustWindowRectExForDpi(&rect, style, ::GetMenu(handle_) != nullptr, exStyle, dpi);
     }
-    ::SetWindowPos(handle_, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// Sizes the window at its DPI to what was last asked for, leaving its place alone.
+void Window::ApplySize() {
+    const SIZE size = SizeAt(Dpi());
+    ::SetWindowPos(handle_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Window::ChangeDpi(UINT dpi, const RECT& suggested) {
     if (!handle_ || !dpi) return;
     dpi_ = dpi;
     // The system's rectangle says where the window belongs on the new screen; its size is
-    // worked out again from the twips, so that the layout stays exact at every DPI.
-    ::SetWindowPos(handle_, nullptr, suggested.left, suggested.top, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    if (sizeTwips_.width > 0) ApplySize();
+    // worked out again from the twips (as WM_GETDPISCALEDSIZE told the system beforehand), so
+    // that the layout stays exact at every DPI.
+    SIZE size{suggested.right - suggested.left, suggested.bottom - suggested.top};
+    if (sizeTwips_.width > 0) size = SizeAt(dpi);
+    ::SetWindowPos(handle_, nullptr, suggested.left, suggested.top, size.cx, size.cy,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
     LayoutControls();
-    if (iconId_) {  // the caption's and Alt+Tab's icons, drawn for the new size
-        bigIcon_.reset(LoadIconAt(iconId_, false, dpi));
-        smallIcon_.reset(LoadIconAt(iconId_, true, dpi));
-        ::SendMessageW(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-        ::SendMessageW(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    if (iconId_) {  // the caption's and Alt+Tab's icons, loaded for the new size
+        UniqueIcon big(LoadIconAt(iconId_, false, dpi)), small(LoadIconAt(iconId_, true, dpi));
+        ::SendMessageW(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+        ::SendMessageW(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+        bigIcon_ = std::move(big);  // the old ones go once the window no longer uses them
+        smallIcon_ = std::move(small);
     }
     ::RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
@@ -335,7 +345,7 @@ void Window::RestoreFocus() {
     if (!target || !::IsWindow(target) || !::IsChild(handle_, target) || !::IsWindowEnabled(target) ||
         !::IsWindowVisible(target))
         target = ::GetNextDlgTabItem(handle_, nullptr, FALSE);
-    if (target) ::SetFocus(target);
+    ::SetFocus(target ? target : handle_);  // the window itself when no control can take it
 }
 
 LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -374,6 +384,12 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             RestoreFocus();
         }
         return 0;
+    case WM_GETDPISCALEDSIZE:  // the size the window will take at the new DPI (see ChangeDpi)
+        if (sizeTwips_.width > 0) {
+            *reinterpret_cast<SIZE*>(lParam) = SizeAt(static_cast<UINT>(wParam));
+            return TRUE;
+        }
+        break;
     case WM_CLOSE:
         if (OnCloseRequest()) Close();
         return 0;
@@ -397,15 +413,16 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
     }
     case DM_GETDEFID: {  // IsDialogMessage asks which button Enter presses
-        // The button that has the focus, else the window's default button, else none.
-        const auto isButton = [](const Control& control, UINT kind) {
-            return control.Handle() && (::SendMessageW(control.Handle(), WM_GETDLGCODE, 0, 0) & kind);
-        };
+        // The button that has the focus, else the button made as the window's default, else
+        // none. Not a button whose style says default: the dialog manager leaves that style on
+        // a button that the focus left other than by Tab.
         if (Control* focused = FocusedControl();
-            focused && isButton(*focused, DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))
+            focused && (::SendMessageW(focused->Handle(), WM_GETDLGCODE, 0, 0) &
+                        (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)))
             return MAKELRESULT(focused->Id(), DC_HASDEFID);
         for (auto& control : controls_)
-            if (isButton(*control, DLGC_DEFPUSHBUTTON)) return MAKELRESULT(control->Id(), DC_HASDEFID);
+            if (auto* button = dynamic_cast<Button*>(control.get()); button && button->IsDefault() && button->Enabled())
+                return MAKELRESULT(button->Id(), DC_HASDEFID);
         return 0;
     }
     case WM_DPICHANGED:

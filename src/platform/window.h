@@ -92,6 +92,11 @@ class Button : public Control {
 public:
     Button(Window& owner, int id, const TwipsRect& place, const std::wstring& caption,
            bool isDefault = false);
+    // The window's default button: Enter presses it when the focus is on no other button.
+    bool IsDefault() const noexcept { return isDefault_; }
+
+private:
+    bool isDefault_;
 };
 
 // A top-level window of the program. One window procedure serves every window class; it keeps
@@ -162,6 +167,7 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void AdoptControl(std::unique_ptr<Control> control);
     void LayoutControls();
+    SIZE SizeAt(UINT dpi) const;
     void ApplySize();
     void CenterOver(HWND owner);
     Control* FindControl(HWND hwnd) const noexcept;

@@ -80,7 +80,7 @@ assert_bytes "$LISTS/Keys.qvl" "$(list_format "$P\\Dest")"
 await_eq "the editor's focus back on Add Dest." "1001" focus_id "$EDITOR"
 close_program
 
-begin_case "Remove Dest. by Enter hands the focus on to Done"
+begin_case "Remove Dest. by Enter hands the focus on to Done; Enter in the list then removes nothing"
 open_editor
 printf 'Z:\\One\r\nZ:\\Two\r\n' >"$LISTS/Two.qvl"
 drive command "$EDITOR" 1102
@@ -95,6 +95,16 @@ await_eq "entries after Enter on Remove Dest." "Z:\\Two" q items "$EDITOR" 1004
 assert_eq "Remove Dest. disabled" "0" "$(q enabled "$EDITOR" 1002)"
 await_eq "the focus after Remove Dest. is disabled" "1003" focus_id "$EDITOR"
 assert_bytes "$LISTS/Two.qvl" 'Z:\\Two\r\n'
+# Remove Dest. no longer has the focus: Enter in the list must not press it.
+drive select "$EDITOR" 1004 0
+await_eq "Remove Dest. enabled again" "1" q enabled "$EDITOR" 1002
+tab_to "$EDITOR" 1004 "the list after Done"
+press "$EDITOR" enter
+settle
+assert_eq "entries after Enter in the list" "Z:\\Two" "$(q items "$EDITOR" 1004)"
+tab_to "$EDITOR" 1001 "Add Dest. after the list"
+tab_to "$EDITOR" 1002 "Remove Dest. after Add Dest."
+tab_to "$EDITOR" 1003 "Done after Remove Dest."
 press "$EDITOR" enter
 drive wait-exit "$PID"
 assert_eq "exit code after Enter on Done" "0" "$OUT"

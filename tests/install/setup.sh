@@ -206,6 +206,12 @@ drive start --dir "$OTHER_WIN" "\"$OTHER_WIN\\KELVARON.EXE\""
 PID=$OUT
 drive wait-window --pid "$PID" --title "Quorvander" --timeout 30000
 WINDOW=$OUT
+# A setup run now cannot replace the running program: it must fail, not skip the file and say
+# it installed.
+"$WINE" "$QUORVANDER_SETUP" /S >/dev/null 2>&1 </dev/null
+setup_code=$?
+check
+[ "$setup_code" -ne 0 ] || fail "a silent setup over the running program ended with 0"
 UNINSTALL=$(reg_value UninstallString)
 drive start --dir 'C:\' "${UNINSTALL#REG_SZ }"
 # The pages add a blank to the window's caption; its message boxes have the caption alone.
