@@ -10,7 +10,6 @@
 // the copy itself costs. Prints each measurement, then the median and best of the rounds.
 #include <windows.h>
 #include <psapi.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -191,10 +190,7 @@ int Run(const Settings& settings) {
 }  // namespace
 
 int main() {
-    int count = 0;
-    wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    std::vector<std::wstring> args(argv, argv + count);
-    ::LocalFree(argv);
+    const std::vector<std::wstring> args = CommandLineArguments();
     try {
         if (args.size() == 5 && args[1] == L"measure")
             return Measure(args[2] == L"engine", args[3] == L"large", args[4]);

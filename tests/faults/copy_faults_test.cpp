@@ -23,15 +23,6 @@ namespace {
 
 constexpr std::uint64_t kMiB = 1024 * 1024;
 
-std::optional<platform::Failure> CopyFailure(const std::wstring& source, const std::wstring& target) {
-    try {
-        platform::CopyFile(source, target);
-    } catch (const platform::Failure& failure) {
-        return failure;
-    }
-    return std::nullopt;
-}
-
 std::wstring Prepared(const wchar_t* variable) {
     return platform::EnvironmentValue(variable);
 }

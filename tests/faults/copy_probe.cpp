@@ -9,7 +9,6 @@
 //
 // Exit code 0 when every check holds, 1 otherwise (with the reasons on standard output).
 #include <windows.h>
-#include <shellapi.h>
 
 #include <cstdio>
 #include <string>
@@ -179,10 +178,7 @@ int Usage() {
 }  // namespace
 
 int main() {
-    int count = 0;
-    wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    std::vector<std::wstring> args(argv, argv + count);
-    ::LocalFree(argv);
+    const std::vector<std::wstring> args = CommandLineArguments();
     try {
         if (args.size() == 2 && args[1] == L"cancel") return Cancel();
         if (args.size() == 2 && args[1] == L"kill") return Kill();

@@ -4,14 +4,17 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/copy_engine.h"
 #include "platform/failure.h"
 #include "platform/files.h"
 #include "platform/handles.h"
@@ -212,6 +215,26 @@ inline std::string Describe(const std::vector<std::wstring>& names) {
     std::string out = "{";
     for (const std::wstring& name : names) out += (out.size() > 1 ? ", " : "") + Narrow(name);
     return out + "}";
+}
+
+// The Failure that CopyFile throws, or none.
+inline std::optional<platform::Failure> CopyFailure(const std::wstring& source, const std::wstring& target) {
+    try {
+        platform::CopyFile(source, target);
+    } catch (const platform::Failure& failure) {
+        return failure;
+    }
+    return std::nullopt;
+}
+
+// The program's command line split as a C runtime would (argument 0 is the program).
+inline std::vector<std::wstring> CommandLineArguments() {
+    int count = 0;
+    wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (!argv) return {};
+    std::vector<std::wstring> args(argv, argv + count);
+    ::LocalFree(argv);
+    return args;
 }
 
 }  // namespace copy_test

@@ -28,16 +28,6 @@ std::wstring CurrentTestName() {
     return std::wstring(name, name + std::char_traits<char>::length(name));
 }
 
-// The Failure that CopyFile throws, or none.
-std::optional<platform::Failure> CopyFailure(const std::wstring& source, const std::wstring& target) {
-    try {
-        platform::CopyFile(source, target);
-    } catch (const platform::Failure& failure) {
-        return failure;
-    }
-    return std::nullopt;
-}
-
 FILETIME TimeOf(int year, int month, int day, int hour, int minute, int second, int milliseconds) {
     SYSTEMTIME system{};
     system.wYear = static_cast<WORD>(year);
