@@ -7,9 +7,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${QUORVANDER_BUILD:-$ROOT/build}
 export WINEPREFIX=${WINEPREFIX_OVERRIDE:-$BUILD/wineprefix}
 export WINEDEBUG=-all
-# No Mono or Gecko prompts; no winemenubuilder, which would copy shortcuts made in the prefix into
-# this machine's own menus.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEDLLOVERRIDES="mscoree,mshtml="
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
 
