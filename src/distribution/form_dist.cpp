@@ -5,10 +5,9 @@
 #include "distribution/sources.h"
 #include "lists/works.h"
 #include "platform/app.h"
-#include "platform/copy_engine.h"
 #include "platform/dialogs.h"
-#include "platform/path_rules.h"
-#include "platform/text.h"
+#include "platform/files.h"
+#include "platform/folder_listing.h"
 #include "resources/resource_ids.h"
 
 namespace distribution {
@@ -20,18 +19,11 @@ constexpr wchar_t kTitle[] = L"Quorvander Utility";
 const platform::FontSpec kHeadingFont{L"MS Sans Serif", 825, true};
 const platform::FontSpec kStatusFont{L"MS Sans Serif", 1200, true};
 
-// At most a few names, then how many more: a note read at a glance.
-std::wstring NameList(const std::vector<std::wstring>& names) {
-    constexpr std::size_t kShown = 3;
-    std::wstring text;
-    for (std::size_t i = 0; i < names.size() && i < kShown; ++i) text += (i ? L"; " : L"") + names[i];
-    if (names.size() > kShown) text += L"; and " + std::to_wstring(names.size() - kShown) + L" more";
-    return text;
-}
-
-void AddOnce(std::vector<std::wstring>& names, const std::wstring& name) {
-    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
-}
+// The labels name the copy under way at most this often; the final state is always exact.
+constexpr ULONGLONG kShowIntervalMs = 50;
+// Between two files, pending events (a Cancel, a repaint) are handled at most this often.
+constexpr ULONGLONG kEventsIntervalMs = 30;
+constexpr int kNoteTop = 1560;
 
 }  // namespace
 
@@ -52,10 +44,9 @@ void form_Dist::OnCreate() {
     lbl_Path = &Add<platform::Label>(IDC_DIST_TARGET, platform::TwipsRect{90, 720, 5715, 285}, L"", SS_PATHELLIPSIS);
     cmd_Cancel = &Add<platform::Button>(IDC_DIST_CANCEL, platform::TwipsRect{4590, 1095, 1215, 495}, L"Cancel");
     lbl_status = &Add<platform::Label>(IDC_DIST_STATUS, platform::TwipsRect{165, 1200, 4395, 285});
-    lbl_notes = &Add<platform::Label>(IDC_DIST_NOTES, platform::TwipsRect{165, 1560, 5640, 840}, L"", SS_EDITCONTROL);
+    lbl_notes = &Add<platform::Label>(IDC_DIST_NOTES, platform::TwipsRect{165, kNoteTop, 5640, 840}, L"",
+                                      SS_EDITCONTROL);
     lst_Dest = &Add<platform::ListBoxControl>(IDC_DIST_DESTINATIONS, platform::TwipsRect{180, 1890, 1215, 450}, false);
-    File = &Add<platform::FileListControl>(IDC_DIST_FILES, platform::TwipsRect{1725, 1395, 1215, 480}, false);
-    DirBox = &Add<platform::FolderListControl>(IDC_DIST_FOLDERS, platform::TwipsRect{1560, 2130, 1005, 990}, false);
     lbl_Dist->SetFont(kHeadingFont);
     Label1->SetFont(kHeadingFont);
     lbl_status->SetFont(kStatusFont);
@@ -82,9 +73,9 @@ bool form_Dist::OnCloseRequest() {
 void form_Dist::Form_Load() { ShowListMenu(); }
 
 void form_Dist::ShowListMenu() {
-    File->SetPath(lists::ListsFolder());
-    File->SetPattern(L"*.qvl");
-    const int count = File->ListCount();
+    const std::vector<std::wstring> names =
+        platform::ListFolder(lists::ListsFolder(), platform::EntryKind::Files, L"*.qvl");
+    const int count = static_cast<int>(std::min<std::size_t>(names.size(), platform::kMaxListEntries));
     if (count == 0) {
         platform::ShowMessage(L"You have not created any distribution lists.  Please create one prior to "
                               L"attempting a distribution.",
@@ -92,7 +83,7 @@ void form_Dist::ShowListMenu() {
         platform::EndProgram();
     }
     for (int i = 0; i < count; ++i) {
-        const std::wstring name = File->List(i);
+        const std::wstring& name = names[static_cast<std::size_t>(i)];
         const std::wstring caption = name.substr(0, name.size() - std::min<std::size_t>(4, name.size()));
         if (i > 0) menu_qvl->Load(i, caption);
         else menu_qvl->SetCaption(0, caption);
@@ -123,7 +114,6 @@ void form_Dist::BeginDistribution() {
     lists::FillList(*lst_Dest);
     Show();
     SetMenuBarVisible(false);
-    File->SetPattern(L"*.*");
     Distribute();
 }
 
@@ -152,124 +142,42 @@ void form_Dist::cmd_Cancel_Click() {
 
 // ----- The run -----
 
-bool form_Dist::IsFolderSource(const std::wstring& source) const {
-    // The user's answer decides; without a question, a source that names a folder is one.
-    return folderAnswer_ ? *folderAnswer_ : platform::FolderExists(source);
-}
-
-bool form_Dist::DestinationExists(const std::wstring& destination) {
-    if (!platform::FirstMatch(destination, platform::kFoldersAndFiles).empty()) return true;
-    AddOnce(skipped_, destination);
-    return false;
-}
-
 void form_Dist::Distribute() {
-    // Refused before anything is copied.
-    for (const auto& source : sources_) {
-        if (!IsFolderSource(source)) continue;
-        if (IsUncPath(source)) {
-            ShowRefused(L"although you can distribute individual files from a UNC path, you need to map a drive to "
-                        L"the desired network location in order to distribute a folder.");
-            return;
-        }
-        if (platform::IsRootPath(WithoutTrailingBackslash(source))) {
-            ShowRefused(L"The whole drive " + source + L" cannot be distributed as one folder.  Please send the "
-                        L"folders and files on it instead.");
-            return;
-        }
-    }
-    try {
-        for (const auto& source : sources_) {
-            if (IsFolderSource(source)) CopyFolderSource(source);
-            else CopyFileSource(source);
-        }
+    RunRequest request{sources_, folderAnswer_, {}};
+    for (int i = 0; i < lst_Dest->ListCount(); ++i) request.destinations.push_back(lst_Dest->List(i));
+    const RunOutcome outcome = RunDistribution(request, *this);
+    if (!copyShown_) ShowCopy();  // the last copy, exactly
+    switch (outcome.end) {
+    case RunOutcome::End::Refused: ShowRefused(outcome.refusal); return;
+    case RunOutcome::End::Halted: ShowHalted(*outcome.failure); break;
+    case RunOutcome::End::Completed:
         CommandLine.clear();  // every source taken
-    } catch (const platform::Failure& failure) {
-        ShowHalted(failure);
-        return;
+        ShowCompleted();
+        break;
     }
-    ShowCompleted();
+    ShowNote(OutcomeNote(outcome));
 }
 
-void form_Dist::CopyFileSource(const std::wstring& source) {
-    for (int i = 0; i < lst_Dest->ListCount(); ++i) {
-        std::wstring destination = lst_Dest->List(i);
-        if (!destination.empty() && destination.back() == L'\\') destination.pop_back();
-        lbl_Command->SetCaption(source);
-        const std::wstring target = destination + L"\\" + FileNameOf(source);
-        lbl_Path->SetCaption(target);
-        if (DestinationExists(destination)) platform::CopyFile(source, target);
-        Repaint();
-        platform::ProcessEvents();
-    }
+void form_Dist::OnCopying(const std::wstring& source, const std::wstring& target) {
+    copySource_ = source;
+    copyTarget_ = target;
+    copyShown_ = false;
+    if (::GetTickCount64() - lastShown_ >= kShowIntervalMs) ShowCopy();
 }
 
-void form_Dist::CopyFolderSource(const std::wstring& source) {
-    const std::wstring root = WithoutTrailingBackslash(source);
-    // The top folder of the copy at every destination: the walk never enters one of them, so that
-    // a destination inside the source does not make it copy its own copies.
-    topName_ = platform::FirstMatch(root, platform::kFoldersAndFiles);
-    if (topName_.empty()) topName_ = platform::LastComponent(root);  // a hidden source folder
-    topTargets_.clear();
-    for (int i = 0; i < lst_Dest->ListCount(); ++i)
-        topTargets_.push_back(WithoutTrailingBackslash(lst_Dest->List(i)) + L"\\" + topName_);
-
-    for (int i = 0; i < lst_Dest->ListCount(); ++i) {
-        const std::wstring entry = lst_Dest->List(i);
-        if (!DestinationExists(entry)) continue;
-        DirBox->SetPath(root);
-        platform::ChangeFolder(DirBox->Path());
-        File->SetPath(DirBox->Path());
-        SourceRoot = root;
-        SourceFolder = DirBox->Path();
-        DestPath = entry;
-        if (!DestPath.empty() && DestPath.back() == L'\\') DestPath.pop_back();
-        visited_ = {platform::IdentityOf(SourceFolder)};
-        CopyFolder(DestPath + L"\\" + topName_);
-    }
+void form_Dist::ShowCopy() {
+    lbl_Command->SetCaption(copySource_);
+    lbl_Path->SetCaption(copyTarget_);
+    Repaint();
+    copyShown_ = true;
+    lastShown_ = ::GetTickCount64();
 }
 
-void form_Dist::CopyFolder(const std::wstring& target) {
-    if (platform::FirstMatch(target, platform::kFoldersAndFiles).empty()) platform::MakeFolder(target);
-    const int files = File->ListCount();
-    for (int j = 0; j < files; ++j) {
-        const std::wstring name = File->List(j);
-        lbl_Command->SetCaption(platform::JoinPath(File->Path(), name));
-        lbl_Path->SetCaption(target + L"\\" + name);
-        Repaint();
-        platform::CopyFile(platform::JoinPath(File->Path(), name), target + L"\\" + name);
-        platform::ProcessEvents();
-    }
-    const int count = DirBox->ListCount();
-    if (count > 0) {
-        // Taken before the walk goes down: folders made inside the source meanwhile (a destination
-        // there) do not shift the ones still to come.
-        std::vector<std::wstring> subfolders;
-        for (int k = 0; k < count; ++k) subfolders.push_back(DirBox->List(k));
-        for (const auto& subfolder : subfolders) {
-            const bool isCopy = std::any_of(topTargets_.begin(), topTargets_.end(),
-                                            [&](const std::wstring& top) { return IsSameOrInside(subfolder, top); });
-            // A link or junction back up the tree reaches a folder a second time: copied once.
-            if (isCopy || !visited_.insert(platform::IdentityOf(subfolder)).second) {
-                AddOnce(leftOut_, subfolder);
-                continue;
-            }
-            File->SetPath(subfolder);
-            DirBox->SetPath(subfolder);
-            const std::wstring relative = File->Path().substr(SourceFolder.size() + 1);
-            CopyFolder(DestPath + L"\\" + topName_ + L"\\" + relative);
-        }
-        platform::ProcessEvents();
-    }
-    StepUp();
-    File->SetPath(DirBox->Path());
-}
-
-void form_Dist::StepUp() {
-    if (DirBox->List(-1) != SourceRoot) {
-        platform::ChangeFolder(DirBox->List(-2));
-        DirBox->SetPath(DirBox->List(-2));
-    }
+void form_Dist::OnProgress() {
+    const ULONGLONG now = ::GetTickCount64();
+    if (now - lastEvents_ < kEventsIntervalMs) return;
+    lastEvents_ = now;
+    platform::ProcessEvents();
 }
 
 // ----- End states -----
@@ -281,7 +189,6 @@ void form_Dist::ShowCompleted() {
     lbl_status->SetTextColor(kPureBlue);
     lbl_status->SetCaption(L"Distribution Complete");
     cmd_Cancel->SetCaption(L"OK");
-    ShowNotes();
 }
 
 void form_Dist::ShowHalted(const platform::Failure& failure) {
@@ -294,7 +201,6 @@ void form_Dist::ShowHalted(const platform::Failure& failure) {
     lbl_status->SetTextColor(kPureRed);
     lbl_status->SetCaption(L"Distribution Halted");
     cmd_Cancel->SetCaption(L"EXIT");
-    ShowNotes();
 }
 
 void form_Dist::ShowRefused(const std::wstring& message) {
@@ -306,20 +212,14 @@ void form_Dist::ShowRefused(const std::wstring& message) {
     Label1->SetCaption(L"Distribution Halted");
 }
 
-void form_Dist::ShowNotes() {
-    std::wstring notes;
-    if (!skipped_.empty())
-        notes += L"Skipped " + std::to_wstring(skipped_.size()) +
-                 (skipped_.size() == 1 ? L" destination that does not exist: " : L" destinations that do not exist: ") +
-                 NameList(skipped_);
-    if (!leftOut_.empty())
-        notes += (notes.empty() ? L"" : L"\r\n") + std::wstring(L"Left out ") + std::to_wstring(leftOut_.size()) +
-                 (leftOut_.size() == 1 ? L" folder" : L" folders") +
-                 L" (the copies this run made, or a folder reached again through a link): " + NameList(leftOut_);
-    if (notes.empty()) return;
-    lbl_notes->SetCaption(notes);
+// The note grows the window below the status line by as much as its text needs.
+void form_Dist::ShowNote(const std::wstring& note) {
+    if (note.empty()) return;
+    lbl_notes->SetCaption(note);
+    const int height = lbl_notes->TextHeightTwips();
+    lbl_notes->SetPlace({165, kNoteTop, 5640, height});
     lbl_notes->SetVisible(true);
-    PlaceFrameTwips({100, 100, 6030, 2070 + 900});  // room for the note below the status line
+    PlaceFrameTwips({100, 100, 6030, 2070 + (kNoteTop - 1200) + height});
 }
 
 }  // namespace distribution

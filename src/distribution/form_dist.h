@@ -3,19 +3,18 @@
 #pragma once
 
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "distribution/distribution_run.h"
 #include "platform/controls.h"
 #include "platform/failure.h"
-#include "platform/files.h"
 #include "platform/menus.h"
 #include "platform/window.h"
 
 namespace distribution {
 
-class form_Dist : public platform::Window {
+class form_Dist : public platform::Window, private RunObserver {
 public:
     // Creates the window hidden and runs its load: the list menu and, when a list is chosen, the
     // whole distribution. The window is then shown by its creator, unless it has closed.
@@ -33,31 +32,23 @@ private:
     bool CheckSource();
     void cmd_Cancel_Click();
 
-    // The run.
+    // The run, shown.
     void Distribute();
-    void CopyFileSource(const std::wstring& source);
-    void CopyFolderSource(const std::wstring& source);
-    void CopyFolder(const std::wstring& target);
-    void StepUp();
-    bool IsFolderSource(const std::wstring& source) const;
-    bool DestinationExists(const std::wstring& destination);
+    void OnCopying(const std::wstring& source, const std::wstring& target) override;
+    void OnProgress() override;
+    void ShowCopy();
     void ShowCompleted();
     void ShowHalted(const platform::Failure& failure);
     void ShowRefused(const std::wstring& message);
-    void ShowNotes();
+    void ShowNote(const std::wstring& note);
 
-    // Fields of the run.
     bool IsFolder = false;
     std::optional<bool> folderAnswer_;  // the answer to the folder question, when it was asked
-    std::wstring SourceRoot;
-    std::wstring SourceFolder;
-    std::wstring DestPath;
-    std::wstring topName_;                           // the source folder's own name
     std::vector<std::wstring> sources_;
-    std::vector<std::wstring> topTargets_;           // the top folders this run makes or fills
-    std::set<platform::FolderIdentity> visited_;     // source folders copied to this destination
-    std::vector<std::wstring> skipped_;              // destinations that do not exist
-    std::vector<std::wstring> leftOut_;              // source folders the walk did not enter
+    // The copy last told by the run, and when the labels and the events were last seen to.
+    std::wstring copySource_, copyTarget_;
+    bool copyShown_ = true;
+    ULONGLONG lastShown_ = 0, lastEvents_ = 0;
 
     // Controls.
     platform::Label* lbl_Dist = nullptr;
@@ -68,8 +59,6 @@ private:
     platform::Label* lbl_status = nullptr;
     platform::Label* lbl_notes = nullptr;
     platform::ListBoxControl* lst_Dest = nullptr;
-    platform::FileListControl* File = nullptr;
-    platform::FolderListControl* DirBox = nullptr;
     std::optional<platform::Menu> list;
     std::optional<platform::MenuItemArray> menu_qvl;
 };

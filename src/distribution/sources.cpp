@@ -1,7 +1,6 @@
 #include "distribution/sources.h"
 
 #include "platform/path_rules.h"
-#include "platform/text.h"
 
 namespace distribution {
 
@@ -47,13 +46,6 @@ std::wstring WithoutTrailingBackslash(const std::wstring& path) {
     std::wstring trimmed = path;
     while (trimmed.size() > 1 && trimmed.back() == L'\\' && !platform::IsRootPath(trimmed)) trimmed.pop_back();
     return trimmed;
-}
-
-bool IsSameOrInside(const std::wstring& path, const std::wstring& folder) {
-    const std::wstring a = platform::CaseFolded(WithoutTrailingBackslash(path));
-    const std::wstring b = platform::CaseFolded(WithoutTrailingBackslash(folder));
-    if (a.size() < b.size() || a.compare(0, b.size(), b) != 0) return false;
-    return a.size() == b.size() || a[b.size()] == L'\\' || (!b.empty() && b.back() == L'\\');
 }
 
 }  // namespace distribution

@@ -26,7 +26,4 @@ bool IsUncPath(const std::wstring& path);
 // A folder source as the walk takes it: without a trailing backslash, but for a drive's top.
 std::wstring WithoutTrailingBackslash(const std::wstring& path);
 
-// Whether `path` is `folder` itself or lies inside it (letter case ignored).
-bool IsSameOrInside(const std::wstring& path, const std::wstring& folder);
-
 }  // namespace distribution

@@ -172,29 +172,6 @@ bool FolderListControl::OnEnterKey() {
     return true;
 }
 
-// ----- FileListControl -----
-
-FileListControl::FileListControl(Window& owner, int id, const TwipsRect& place, bool visible)
-    : Control(owner, id, L"LISTBOX", kListStyle | Visibility(visible), WS_EX_CLIENTEDGE,
-              place, {}),
-      shown_(visible) {}
-
-void FileListControl::SetPath(const std::wstring& path) {
-    std::wstring full = NormalFolderPath(path);
-    files_ = ListFolder(full, EntryKind::Files, pattern_);
-    path_ = std::move(full);
-    if (shown_) FillShownList(Handle(), LB_RESETCONTENT, LB_ADDSTRING, files_);
-}
-
-void FileListControl::SetPattern(const std::wstring& pattern) {
-    pattern_ = pattern;
-    if (!path_.empty()) SetPath(path_);
-}
-
-std::wstring FileListControl::List(int index) const {
-    return ValidIndex(index, files_.size()) ? files_[static_cast<std::size_t>(index)] : std::wstring();
-}
-
 // ----- DriveListControl -----
 
 DriveListControl::DriveListControl(Window& owner, int id, const TwipsRect& place)

@@ -1,6 +1,5 @@
-// The list controls of the program: a list of strings, a folder list, a file list and a drive
-// list. Each is a real Win32 control in its window; created hidden, the folder and file lists
-// serve as enumerators and draw nothing.
+// The list controls of the program: a list of strings, a folder list and a drive list. Each is a
+// real Win32 control in its window; a folder list created hidden draws nothing.
 #pragma once
 
 #include <functional>
@@ -70,30 +69,6 @@ private:
     std::vector<std::wstring> subfolders_;
     std::vector<std::wstring> rowPaths_;
     std::function<void()> onChange_;
-};
-
-// The plain, read-only and archive files of a folder that match a pattern (hidden and system
-// files are not listed).
-class FileListControl : public Control {
-public:
-    FileListControl(Window& owner, int id, const TwipsRect& place, bool visible = true);
-
-    const std::wstring& Path() const noexcept { return path_; }
-    // Moves to a folder and reads its files. Throws Failure when the folder cannot be read.
-    void SetPath(const std::wstring& path);
-    const std::wstring& Pattern() const noexcept { return pattern_; }
-    void SetPattern(const std::wstring& pattern);
-    int ListCount() const noexcept { return static_cast<int>(files_.size()); }
-    // The name of file i, without folder; "" outside the list.
-    std::wstring List(int index) const;
-
-private:
-    void Reload();
-
-    bool shown_;
-    std::wstring path_;
-    std::wstring pattern_ = L"*.*";
-    std::vector<std::wstring> files_;
 };
 
 // The drives of the machine, each with its volume label, one chosen.

@@ -17,9 +17,10 @@ namespace {
 // Even at 10 MB/s, 128 KiB is 13 ms between two rounds of events.
 constexpr DWORD kChunkSize = 128 * 1024;
 constexpr ULONGLONG kYieldIntervalMs = 30;
-constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                                  FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-                                  FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+// Not the read-only attribute: a copy of a read-only file stays replaceable, so that sending
+// the same file again replaces it. A target that its owner made read-only is still refused.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 std::function<void(std::uint64_t, std::uint64_t)>& YieldHook() {
     static std::function<void(std::uint64_t, std::uint64_t)> hook;
@@ -65,8 +66,8 @@ void CopyFile(const std::wstring& source, const std::wstring& target) {
         ThrowWin32(ERROR_ACCESS_DENIED);
     const std::uint64_t total = static_cast<std::uint64_t>(standard.EndOfFile.QuadPart);
 
-    ReplacementFile output(target);
-    output.Reserve(total);
+    ReplacementFile output(target, ReplacementFile::Replace::KeepingTargetSettings);
+    if (total >= kChunkSize) output.Reserve(total);
     const std::size_t bufferSize = total < kChunkSize ? static_cast<std::size_t>(total) + 1 : kChunkSize;
     std::unique_ptr<char[]> buffer(new char[bufferSize]);
     std::uint64_t copied = 0;

@@ -13,10 +13,13 @@ namespace platform {
 
 // Copies `source` to `target` (both full file paths), replacing a target that exists. The content
 // goes in chunks of 128 KiB into a temporary file in the target's folder, which is moved over the
-// target only when complete, with the source's times and attributes: a failed, cancelled or killed
-// copy never leaves a partial file under the target's name, and an existing target keeps its old
-// content until then (flushed to the disk before the rename, the new content of a target that
-// existed replaces the old one whole even through a power loss). Between chunks the program
+// target only when complete, with the source's times and attributes but for read-only (so that
+// the copy can be replaced by the next one). A replaced target keeps what its owner set on it
+// (permissions, owner, alternate streams); one that is read-only, a folder, or held open by
+// another program without leave to delete it fails at once, before anything is written. A
+// failed, cancelled or killed copy never leaves a partial file under the target's name, and an
+// existing target keeps its old content until then (flushed to the disk before the rename, the
+// new content of a target that existed replaces the old one whole even through a power loss). Between chunks the program
 // handles its pending events (ProcessEvents), so a window repaints and a Cancel click is seen
 // within a fraction of a second even during a long file. Throws Failure with the system's number
 // and text; no temporary file is left behind then.

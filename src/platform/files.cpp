@@ -56,7 +56,10 @@ std::wstring FullPath(const std::wstring& path) {
 }
 
 std::wstring ApiPath(const std::wstring& path) {
-    if (path.size() < kLongPathLength || path.rfind(LR"(\\?\)", 0) == 0) return path;
+    if (path.rfind(LR"(\\?\)", 0) == 0) return path;
+    // A name ending in a point or a blank exists as it stands only in the literal form.
+    if (HasNameEndingInPointOrBlank(path) && IsNormalisedAbsolute(path)) return LiteralPath(path);
+    if (path.size() < kLongPathLength) return path;
     // The \\?\ form takes the path literally: "..", "." and forward slashes are resolved first.
     return ExtendedLengthPath(FullPath(path));
 }
@@ -73,10 +76,14 @@ std::wstring FirstMatch(const std::wstring& path, int mask) {
     return StoredName(path);
 }
 
-bool FolderExists(const std::wstring& path) {
+
+PathKind KindOf(const std::wstring& path) {
     DWORD attributes = 0;
-    return Attributes(path, attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (!Attributes(path, attributes)) return PathKind::Nothing;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Folder : PathKind::File;
 }
+
+bool FolderExists(const std::wstring& path) { return KindOf(path) == PathKind::Folder; }
 
 void MakeFolder(const std::wstring& path) {
     if (!::CreateDirectoryW(ApiPath(path).c_str(), nullptr)) ThrowLastError();
@@ -84,10 +91,6 @@ void MakeFolder(const std::wstring& path) {
 
 void DeleteFiles(const std::wstring& path) {
     if (!::DeleteFileW(ApiPath(path).c_str())) ThrowLastError();
-}
-
-void ChangeFolder(const std::wstring& path) {
-    if (!::SetCurrentDirectoryW(path.c_str())) ThrowLastError();
 }
 
 std::wstring CurrentFolder() {

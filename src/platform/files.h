@@ -22,9 +22,12 @@ std::wstring FirstMatch(const std::wstring& path, int mask);
 // Whether `path` names an existing folder (with or without a trailing backslash).
 bool FolderExists(const std::wstring& path);
 
+// What `path` names, hidden and system entries included.
+enum class PathKind { Nothing, File, Folder };
+PathKind KindOf(const std::wstring& path);
+
 void MakeFolder(const std::wstring& path);
 void DeleteFiles(const std::wstring& path);
-void ChangeFolder(const std::wstring& path);
 std::wstring CurrentFolder();
 std::wstring EnvironmentValue(const std::wstring& name);
 std::wstring CommandLineText();
@@ -60,7 +63,9 @@ std::string ReadWholeFile(const std::wstring& path);
 // see the old content or the new one, never a part.
 void ReplaceFileContents(const std::wstring& path, std::string_view bytes);
 
-// The path in the form the file APIs take at any length (\\?\ prefix when long).
+// The path in the form the file APIs take at any length (\\?\ prefix when long), and with every
+// name as it stands (\\?\ prefix when a name of a normalised absolute path ends with a point or
+// a blank).
 std::wstring ApiPath(const std::wstring& path);
 
 // The absolute form of a path: relative to the current folder, "." and ".." resolved.

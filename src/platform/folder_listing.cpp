@@ -21,43 +21,71 @@ bool MatchesPattern(const std::wstring& name, const std::wstring& pattern) {
 }
 
 // By name, letter case ignored, then exactly: the enumerators' order.
-void SortNames(std::vector<std::wstring>& names) {
-    std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
-        const int order = CompareNamesIgnoringCase(a, b);
-        return order != 0 ? order < 0 : a < b;
-    });
+bool NameOrder(const std::wstring& a, const std::wstring& b) {
+    const int order = CompareNamesIgnoringCase(a, b);
+    return order != 0 ? order < 0 : a < b;
+}
+
+// A folder entry that leads elsewhere. Cloud placeholders and other reparse points that are no
+// name surrogate are real folders. Wine shows a unix symbolic link with the tag 0.
+bool IsFolderLink(const WIN32_FIND_DATAW& found) {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+    return found.dwReserved0 == 0 || IsReparseTagNameSurrogate(found.dwReserved0);
+}
+
+// Calls `take` for every entry of `folder` that a listing shows (not hidden, not system, not a
+// temporary of a copy, not "." or "..").
+template <typename Take>
+void ScanFolder(const std::wstring& folder, Take take) {
+    WIN32_FIND_DATAW found{};
+    const std::wstring query = ApiPath(JoinPath(folder, L"*"));
+    UniqueFind find(::FindFirstFileExW(query.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                       nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND && FolderExists(folder)) return;  // an empty root
+        ThrowWin32(error);
+    }
+    do {
+        if (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
+        const std::wstring_view name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (IsReplacementTemporaryName(found.cFileName)) continue;  // a save or copy under way, or killed
+        take(found);
+    } while (::FindNextFileW(find.get(), &found));
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_NO_MORE_FILES) ThrowWin32(error);
 }
 
 }  // namespace
 
 std::vector<std::wstring> ListFolder(const std::wstring& folder, EntryKind kind,
                                      const std::wstring& pattern) {
-    WIN32_FIND_DATAW found{};
-    const std::wstring query = ApiPath(JoinPath(folder, L"*"));
-    UniqueFind find(::FindFirstFileExW(query.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
-                                       nullptr, FIND_FIRST_EX_LARGE_FETCH));
     std::vector<std::wstring> names;
-    if (!find) {
-        const DWORD error = ::GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND && FolderExists(folder)) return names;  // an empty root
-        ThrowWin32(error);
-    }
-    do {
-        const DWORD attributes = found.dwFileAttributes;
-        if (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
-        const bool isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        const std::wstring name = found.cFileName;
-        if (IsReplacementTemporaryName(name)) continue;  // a save or copy under way, or killed
-        if (kind == EntryKind::Folders) {
-            if (isFolder && name != L"." && name != L"..") names.push_back(name);
-        } else if (!isFolder && MatchesPattern(name, pattern)) {
-            names.push_back(name);
-        }
-    } while (::FindNextFileW(find.get(), &found));
-    const DWORD error = ::GetLastError();
-    if (error != ERROR_NO_MORE_FILES) ThrowWin32(error);
-    SortNames(names);
+    ScanFolder(folder, [&](const WIN32_FIND_DATAW& found) {
+        const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (kind == EntryKind::Folders ? isFolder : !isFolder && MatchesPattern(found.cFileName, pattern))
+            names.push_back(found.cFileName);
+    });
+    std::sort(names.begin(), names.end(), NameOrder);
     return names;
+}
+
+FolderContents ReadFolder(const std::wstring& folder) {
+    FolderContents contents;
+    ScanFolder(folder, [&](const WIN32_FIND_DATAW& found) {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            contents.files.push_back({found.cFileName, (std::uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow});
+        else if (IsFolderLink(found))
+            contents.folderLinks.push_back(found.cFileName);
+        else
+            contents.folders.push_back(found.cFileName);
+    });
+    std::sort(contents.files.begin(), contents.files.end(),
+              [](const FolderContents::File& a, const FolderContents::File& b) { return NameOrder(a.name, b.name); });
+    std::sort(contents.folders.begin(), contents.folders.end(), NameOrder);
+    std::sort(contents.folderLinks.begin(), contents.folderLinks.end(), NameOrder);
+    return contents;
 }
 
 }  // namespace platform

@@ -80,6 +80,22 @@ using UniqueFont = UniqueHandle<FontHandleTraits>;
 using UniqueIcon = UniqueHandle<IconHandleTraits>;
 using UniqueModule = UniqueHandle<ModuleHandleTraits>;
 
+// A window's device context, given back to that window at the end of the scope.
+class UniqueWindowDc {
+public:
+    explicit UniqueWindowDc(HWND window) noexcept : window_(window), dc_(::GetDC(window)) {}
+    UniqueWindowDc(const UniqueWindowDc&) = delete;
+    UniqueWindowDc& operator=(const UniqueWindowDc&) = delete;
+    ~UniqueWindowDc() {
+        if (dc_) ::ReleaseDC(window_, dc_);
+    }
+    HDC get() const noexcept { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
 // Releases a COM interface pointer when it goes out of scope.
 template <typename Interface>
 class ComPtr {

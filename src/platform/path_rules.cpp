@@ -19,9 +19,50 @@ std::wstring CommandLineTail(std::wstring_view line) {
 }
 
 std::wstring ExtendedLengthPath(const std::wstring& path) {
-    if (path.size() < kLongPathLength || path.rfind(LR"(\\?\)", 0) == 0) return path;
+    return path.size() < kLongPathLength ? path : LiteralPath(path);
+}
+
+std::wstring LiteralPath(const std::wstring& path) {
+    if (path.rfind(LR"(\\?\)", 0) == 0) return path;
     if (path.rfind(LR"(\\)", 0) == 0) return LR"(\\?\UNC\)" + path.substr(2);
     return LR"(\\?\)" + path;
+}
+
+namespace {
+
+// Calls `each` with every name of a path, from the first after its root.
+template <typename Each>
+bool AnyName(std::wstring_view path, Each each) {
+    std::size_t start = path.rfind(LR"(\\)", 0) == 0 ? 2 : 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find(L'\\', start);
+        if (end == std::wstring_view::npos) end = path.size();
+        if (each(path.substr(start, end - start))) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool HasNameEndingInPointOrBlank(std::wstring_view path) {
+    return AnyName(path, [](std::wstring_view name) {
+        return !name.empty() && name != L"." && name != L".." && (name.back() == L'.' || name.back() == L' ');
+    });
+}
+
+bool IsNormalisedAbsolute(std::wstring_view path) {
+    const bool drive = path.size() >= 3 && path[1] == L':' && path[2] == L'\\';
+    const bool unc = path.size() > 2 && path.substr(0, 2) == LR"(\\)" && path[2] != L'?' && path[2] != L'.';
+    if ((!drive && !unc) || path.find(L'/') != std::wstring_view::npos) return false;
+    const std::wstring_view rest = path.substr(drive ? 3 : 2);
+    bool bad = false;
+    AnyName(rest, [&](std::wstring_view name) {
+        const bool last = name.data() + name.size() == rest.data() + rest.size();
+        bad = bad || name == L"." || name == L".." || (name.empty() && !last);
+        return bad;
+    });
+    return !bad;
 }
 
 bool IsRootPath(std::wstring_view path) {

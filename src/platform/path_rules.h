@@ -17,6 +17,18 @@ constexpr std::size_t kLongPathLength = 248;
 // get the \\?\ (or \\?\UNC\) prefix; `path` must be absolute and already normalised.
 std::wstring ExtendedLengthPath(const std::wstring& path);
 
+// `path` with the \\?\ (or \\?\UNC\) prefix at any length: the file APIs then take every name
+// as it stands. `path` must be absolute and already normalised.
+std::wstring LiteralPath(const std::wstring& path);
+
+// Whether a name of the path ends with a point or a blank ("notes.", "draft "): other tools make
+// such names, but the file APIs drop those characters unless the path is in its literal form.
+bool HasNameEndingInPointOrBlank(std::wstring_view path);
+
+// Whether `path` is absolute (X:\... or \\server\share...) and already normalised: no forward
+// slash, no "." or ".." name, no doubled backslash after its start.
+bool IsNormalisedAbsolute(std::wstring_view path);
+
 // True for "X:\" and for "\\server\share\" (with or without the last backslash).
 bool IsRootPath(std::wstring_view path);
 

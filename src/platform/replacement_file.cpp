@@ -46,7 +46,8 @@ bool IsReplacementTemporaryName(const std::wstring& name) {
            view.substr(view.size() - suffix.size()) == suffix;
 }
 
-ReplacementFile::ReplacementFile(const std::wstring& target) : target_(FullPath(target)) {
+ReplacementFile::ReplacementFile(const std::wstring& target, Replace replace)
+    : target_(IsNormalisedAbsolute(target) ? target : FullPath(target)), replace_(replace) {
     basicInfo_.FileAttributes = FILE_ATTRIBUTE_NORMAL;
     replacesExisting_ = CheckReplaceable(target_);
     const std::wstring folder = ParentOf(target_);
@@ -112,6 +113,17 @@ void ReplacementFile::Commit(bool flush) {
         ThrowLastError();
     file_.reset();
     if (auto& hook = BeforeReplaceHook()) hook(temporary_);
+    if (replacesExisting_ && replace_ == Replace::KeepingTargetSettings) {
+        if (::ReplaceFileW(ApiPath(target_).c_str(), ApiPath(temporary_).c_str(), nullptr,
+                           REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+            temporary_.clear();
+            return;
+        }
+        // The target went meanwhile, or the system moved it aside and could not put the new
+        // content under its name (1177): a rename still can.
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) ThrowWin32(error);
+    }
     if (!::MoveFileExW(ApiPath(temporary_).c_str(), ApiPath(target_).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         ThrowLastError();

@@ -18,7 +18,15 @@ namespace platform {
 // temporary file when destroyed, and EndProgram removes it too.
 class ReplacementFile final : private EndProgramCleanup {
 public:
-    explicit ReplacementFile(const std::wstring& target);
+    // How Commit puts the content in place of a target that exists.
+    enum class Replace {
+        // One rename over it: the old file goes whole, with its permissions and streams.
+        ByRename,
+        // As the system's safe save (ReplaceFileW): the target keeps what its owner set on it,
+        // its permissions, owner, creation time and alternate streams.
+        KeepingTargetSettings,
+    };
+    explicit ReplacementFile(const std::wstring& target, Replace replace = Replace::ByRename);
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
     ~ReplacementFile() override;
@@ -44,6 +52,7 @@ private:
     void OnEndProgram() noexcept override { Discard(); }
 
     std::wstring target_;
+    Replace replace_;
     std::wstring temporary_;
     UniqueFile file_;
     bool replacesExisting_ = false;

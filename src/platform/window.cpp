@@ -104,6 +104,23 @@ void Control::SetFont(const FontSpec& font) {
     ApplyLayout(owner_.Dpi());
 }
 
+void Control::SetPlace(const TwipsRect& place) {
+    place_ = place;
+    ApplyLayout(owner_.Dpi());
+}
+
+int Control::TextHeightTwips() const {
+    const UINT dpi = owner_.Dpi();
+    const std::wstring text = Caption();
+    UniqueWindowDc dc(handle_);
+    const HGDIOBJ old = ::SelectObject(dc.get(), font_.get());
+    RECT rect{0, 0, TwipsToPixels(place_.width, dpi), 0};
+    ::DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &rect,
+                DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
+    ::SelectObject(dc.get(), old);
+    return ::MulDiv(rect.bottom - rect.top, 1440, static_cast<int>(dpi)) + 30;  // and a little air
+}
+
 void Control::ApplyLayout(UINT dpi) {
     if (!handle_) return;
     font_.reset(MakeFont(fontSpec_, dpi));

@@ -56,6 +56,10 @@ public:
     COLORREF TextColor() const noexcept { return color_; }
     bool HasTextColor() const noexcept { return hasColor_; }
     void SetFont(const FontSpec& font);
+    // Moves the control: a place in twips, as at its creation.
+    void SetPlace(const TwipsRect& place);
+    // The height in twips that the caption needs, wrapped at the control's width in its font.
+    int TextHeightTwips() const;
 
 protected:
     Control(Window& owner, int id, const wchar_t* className, DWORD style, DWORD exStyle,

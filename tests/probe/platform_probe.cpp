@@ -3,8 +3,8 @@
 //
 //   platform_probe.exe LOG FOLDER
 //
-// The window "Platform Probe" holds a list box (id 10), a folder list (11) and a file list (12)
-// at FOLDER, a drive list (13) and a label (14) that follows the folder list. Its menu bar has
+// The window "Platform Probe" holds a list box (id 10), a folder list (11) at FOLDER, a drive list
+// (13) and a label (14) that follows the folder list. Its menu bar has
 // "Actions" and "Lists"; the commands (WM_COMMAND ids) are:
 //   100 ShowMessage("Line one" CR "Line two", 36, "Probe Question")  -> "message <answer>"
 //   101 AskText("Enter a name:", "Probe Ask")                        -> "ask [<answer>]"
@@ -66,12 +66,10 @@ private:
     void OnCreate() override {
         Add<platform::ListBoxControl>(10, platform::TwipsRect{120, 120, 2000, 1200});
         folders_ = &Add<platform::FolderListControl>(11, platform::TwipsRect{2200, 120, 3600, 1800});
-        files_ = &Add<platform::FileListControl>(12, platform::TwipsRect{120, 1500, 2000, 1500});
         drives_ = &Add<platform::DriveListControl>(13, platform::TwipsRect{2200, 2000, 3600, 315});
         path_ = &Add<platform::Label>(14, platform::TwipsRect{120, 3200, 5700, 480});
         folders_->OnChange([this] {
             path_->SetCaption(folders_->Path());
-            files_->SetPath(folders_->Path());
             Log(L"folder " + folders_->Path());
         });
         drives_->OnChange([this] {
@@ -124,7 +122,6 @@ private:
     std::optional<platform::Menu> listsMenu_;
     std::optional<platform::MenuItemArray> lists_;
     platform::FolderListControl* folders_ = nullptr;
-    platform::FileListControl* files_ = nullptr;
     platform::DriveListControl* drives_ = nullptr;
     platform::Label* path_ = nullptr;
 };

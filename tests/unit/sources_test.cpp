@@ -126,43 +126,6 @@ TEST(SourcesLooksAbsolute, RejectsWhatIsNotAnAbsolutePath) {
     EXPECT_FALSE(LooksAbsolute(L" C:\\DOCS"));
 }
 
-// ----- IsSameOrInside -----
-
-TEST(SourcesIsSameOrInside, TheFolderItselfAndWhatLiesBelow) {
-    EXPECT_TRUE(IsSameOrInside(LR"(C:\a\b)", LR"(C:\a\b)"));
-    EXPECT_TRUE(IsSameOrInside(LR"(C:\a\b\c)", LR"(C:\a\b)"));
-    EXPECT_TRUE(IsSameOrInside(LR"(C:\a\b\c\d.txt)", LR"(C:\a\b)"));
-    EXPECT_FALSE(IsSameOrInside(LR"(C:\a)", LR"(C:\a\b)"));  // the parent is not inside
-    EXPECT_FALSE(IsSameOrInside(LR"(D:\a\b\c)", LR"(C:\a\b)"));
-    EXPECT_FALSE(IsSameOrInside(LR"(C:\x\a\b)", LR"(C:\a\b)"));
-}
-
-TEST(SourcesIsSameOrInside, IgnoresLetterCase) {
-    EXPECT_TRUE(IsSameOrInside(LR"(c:\A\b\C)", LR"(C:\a\B)"));
-    EXPECT_TRUE(IsSameOrInside(LR"(C:\DOCS)", LR"(c:\docs)"));
-    EXPECT_TRUE(IsSameOrInside(L"C:\\\u00C9T\u00C9\\x", L"c:\\\u00E9t\u00E9"));
-}
-
-TEST(SourcesIsSameOrInside, ASharedBeginningOfANameIsNotInside) {
-    EXPECT_FALSE(IsSameOrInside(LR"(C:\a\bc)", LR"(C:\a\b)"));
-    EXPECT_FALSE(IsSameOrInside(LR"(C:\a\bc\d)", LR"(C:\a\b)"));
-    EXPECT_FALSE(IsSameOrInside(LR"(C:\a\b.old)", LR"(C:\a\b)"));
-    EXPECT_FALSE(IsSameOrInside(LR"(C:\a\b c)", LR"(C:\a\b)"));
-}
-
-TEST(SourcesIsSameOrInside, TrailingBackslashesDoNotMatter) {
-    EXPECT_TRUE(IsSameOrInside(LR"(C:\a\b\)", LR"(C:\a\b)"));
-    EXPECT_TRUE(IsSameOrInside(LR"(C:\a\b)", LR"(C:\a\b\)"));
-    EXPECT_TRUE(IsSameOrInside(LR"(C:\a\b\c\)", LR"(C:\a\b\\)"));
-    EXPECT_FALSE(IsSameOrInside(LR"(C:\a\bc\)", LR"(C:\a\b\)"));
-    // Everything on a drive lies inside its top.
-    EXPECT_TRUE(IsSameOrInside(LR"(C:\a)", LR"(C:\)"));
-    EXPECT_TRUE(IsSameOrInside(LR"(C:\)", LR"(C:\)"));
-    EXPECT_FALSE(IsSameOrInside(LR"(D:\a)", LR"(C:\)"));
-    EXPECT_TRUE(IsSameOrInside(LR"(\\server\share\x\y)", LR"(\\server\share\)"));
-    EXPECT_FALSE(IsSameOrInside(LR"(\\server\shared\x)", LR"(\\server\share)"));
-}
-
 // ----- WithoutTrailingBackslash -----
 
 TEST(SourcesWithoutTrailingBackslash, DropsTrailingBackslashesButADrivesTop) {

@@ -51,6 +51,36 @@ inline std::optional<std::string> ReadBytes(const std::wstring& path) {
 
 inline void MakeFolder(const std::wstring& path) { ::CreateDirectoryW(Raw(path).c_str(), nullptr); }
 
+// Under Wine, runs a unix command on the unix forms of `paths` and tells whether it succeeded;
+// nothing on Windows. Wine has no folder links of its own but shows a unix symbolic link as one.
+inline std::optional<bool> UnixCommand(const char* program, const char* option, std::vector<std::wstring> paths) {
+    using UnixName = char*(__cdecl*)(const wchar_t*);
+    using Spawn = LONG(__cdecl*)(char* const argv[], int wait);
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+    const auto spawn = reinterpret_cast<Spawn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll"), "__wine_unix_spawnvp")));
+    if (!unixName || !spawn) return std::nullopt;
+    std::vector<std::string> words{program, option};
+    for (const auto& path : paths) {
+        char* name = unixName(path.c_str());
+        if (!name) return false;
+        words.push_back(name);
+        ::HeapFree(::GetProcessHeap(), 0, name);
+    }
+    std::vector<char*> argv;
+    for (auto& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    return spawn(argv.data(), 1) == 0;
+}
+
+// Makes `link` a symbolic link to the folder `target` (both full paths).
+inline bool MakeFolderLink(const std::wstring& link, const std::wstring& target) {
+    if (auto made = UnixCommand("/bin/ln", "-s", {target, link})) return *made && Exists(link);
+    return ::CreateSymbolicLinkW(link.c_str(), target.c_str(),
+                                 SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
+}
+
 // Every entry of a folder, hidden and system ones included, sorted exactly.
 inline std::vector<std::wstring> AllNames(const std::wstring& folder) {
     std::vector<std::wstring> names;
@@ -70,7 +100,10 @@ inline void RemoveTree(const std::wstring& path) {
     const DWORD attributes = ::GetFileAttributesW(Raw(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return;
     ::SetFileAttributesW(Raw(path).c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {  // a link: never what it leads to
+        if (!UnixCommand("/bin/rm", "-f", {path}) && !::RemoveDirectoryW(Raw(path).c_str()))
+            ::DeleteFileW(Raw(path).c_str());
+    } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
         for (const auto& name : AllNames(path)) RemoveTree(path + L"\\" + name);
         ::RemoveDirectoryW(Raw(path).c_str());
     } else {
@@ -137,6 +170,7 @@ private:
     T& variable_;
     T saved_;
 };
+
 
 // The process's current folder, put back at the end of the scope.
 class CurrentFolderScope {
