@@ -184,13 +184,14 @@ private:
                 current_ = {d, target};
                 // A folder of that name that is hidden is used as it is; a file of that name
                 // fails the making (183).
-                if (!platform::FolderExists(target)) platform::MakeFolder(target);
+                const bool made = !platform::FolderExists(target);
+                if (made) platform::MakeFolder(target);
                 const std::wstring source = Below(plan.root, folder.relative);
                 for (const auto& name : folder.files) {
                     const std::wstring from = platform::JoinPath(source, name);
                     const std::wstring to = platform::JoinPath(target, name);
                     observer_.OnCopying(from, to);
-                    Copy(d, from, to);
+                    Copy(d, from, to, made ? platform::TargetFolder::JustMade : platform::TargetFolder::MayHoldIt);
                     observer_.OnProgress();
                 }
                 observer_.OnProgress();
@@ -199,9 +200,10 @@ private:
         }
     }
 
-    void Copy(std::size_t d, const std::wstring& source, const std::wstring& target) {
+    void Copy(std::size_t d, const std::wstring& source, const std::wstring& target,
+              platform::TargetFolder folder = platform::TargetFolder::MayHoldIt) {
         current_ = {d, target};
-        platform::CopyFile(source, target);
+        platform::CopyFile(source, target, folder);
         ++outcome_.filesCopied;
     }
 

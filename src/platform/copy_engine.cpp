@@ -1,5 +1,6 @@
 #include "platform/copy_engine.h"
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -49,36 +50,35 @@ void SetCopyYield(std::function<void(std::uint64_t, std::uint64_t)> yield) {
     YieldHook() = std::move(yield);
 }
 
-void CopyFile(const std::wstring& source, const std::wstring& target) {
+void CopyFile(const std::wstring& source, const std::wstring& target, TargetFolder folder) {
     UniqueFile input(::CreateFileW(ApiPath(source).c_str(), GENERIC_READ,
                                    FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!input) ThrowLastError();
-    // Times, attributes and size only: GetFileInformationByHandle also asks for the volume's
-    // serial number, which under Wine costs about half a millisecond a file, a large part of the
-    // copy of a small file.
+    // Times and attributes only: GetFileInformationByHandle also asks for the volume's serial
+    // number, which under Wine costs about half a millisecond a file, a large part of the copy of
+    // a small file. The size is asked for only when the file is larger than one chunk.
     FILE_BASIC_INFO basic{};
-    FILE_STANDARD_INFO standard{};
-    if (!::GetFileInformationByHandleEx(input.get(), FileBasicInfo, &basic, sizeof basic) ||
-        !::GetFileInformationByHandleEx(input.get(), FileStandardInfo, &standard, sizeof standard))
-        ThrowLastError();
-    if (standard.Directory || (basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        ThrowWin32(ERROR_ACCESS_DENIED);
-    const std::uint64_t total = static_cast<std::uint64_t>(standard.EndOfFile.QuadPart);
+    if (!::GetFileInformationByHandleEx(input.get(), FileBasicInfo, &basic, sizeof basic)) ThrowLastError();
+    if (basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) ThrowWin32(ERROR_ACCESS_DENIED);
 
-    ReplacementFile output(target, ReplacementFile::Replace::KeepingTargetSettings);
-    if (total >= kChunkSize) output.Reserve(total);
-    const std::size_t bufferSize = total < kChunkSize ? static_cast<std::size_t>(total) + 1 : kChunkSize;
-    std::unique_ptr<char[]> buffer(new char[bufferSize]);
-    std::uint64_t copied = 0;
+    ReplacementFile output(target, ReplacementFile::Replace::KeepingTargetSettings,
+                           folder == TargetFolder::MayHoldIt);
+    // One buffer for every copy: its size is all the memory a copy takes, whatever the file's.
+    static thread_local const std::unique_ptr<char[]> buffer(new char[kChunkSize]);
+    std::uint64_t copied = 0, total = 0;
     for (;;) {
         DWORD got = 0;
-        if (!::ReadFile(input.get(), buffer.get(), static_cast<DWORD>(bufferSize), &got, nullptr))
-            ThrowLastError();
+        if (!::ReadFile(input.get(), buffer.get(), kChunkSize, &got, nullptr)) ThrowLastError();
         if (got == 0) break;
+        if (copied == 0) {
+            LARGE_INTEGER size{};
+            total = got < kChunkSize || !::GetFileSizeEx(input.get(), &size) ? got : static_cast<std::uint64_t>(size.QuadPart);
+            if (total > got) output.Reserve(total);
+        }
         output.Write(buffer.get(), got);
         copied += got;
-        YieldBetweenChunks(copied, total);
+        YieldBetweenChunks(copied, std::max(total, copied));
     }
     const FILETIME created = ToFileTime(basic.CreationTime), accessed = ToFileTime(basic.LastAccessTime),
                    written = ToFileTime(basic.LastWriteTime);

@@ -26,7 +26,10 @@ public:
         // its permissions, owner, creation time and alternate streams.
         KeepingTargetSettings,
     };
-    explicit ReplacementFile(const std::wstring& target, Replace replace = Replace::ByRename);
+    // `targetMayExist` false: the caller knows that no file of the target's name exists (it has
+    // just made its folder), and no time goes into looking for one.
+    explicit ReplacementFile(const std::wstring& target, Replace replace = Replace::ByRename,
+                             bool targetMayExist = true);
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
     ~ReplacementFile() override;
@@ -50,6 +53,7 @@ public:
 
 private:
     void OnEndProgram() noexcept override { Discard(); }
+    bool RenameOpenFile();
 
     std::wstring target_;
     Replace replace_;
