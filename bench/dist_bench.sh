@@ -6,16 +6,18 @@
 # the program's ratios to the other two, how each grows when its tree doubles, and the program's
 # peak memory. No pass or fail: the figures are for people to read.
 #
-#   bench/dist_bench.sh [--rounds N] [--cases "tree linear large"] [--folder UNIXFOLDER]
+#   bench/dist_bench.sh [--rounds N] [--cases "start tree linear large"] [--folder UNIXFOLDER]
 #
-# Cases: tree, 10,000 files of 4 KiB in 1,000 folders to 3 destinations; linear, to 1 destination,
-# a tree of 10,000 and of 20,000 files, one folder of 10,000 and of 20,000 files, and a folder of
-# 2,000 and of 4,000 sub-folders; large, one file of 512 MiB to 3 destinations. The trees are made
-# once under FOLDER (default: the build folder's bench-dist) and kept for the next run.
+# Cases: start, one small file to 1 destination (what starting and driving each way costs);
+# tree, 10,000 files of 4 KiB in 1,000 folders to 3 destinations; linear, to 1 destination, a tree
+# of 10,000 and of 20,000 files, one folder of 10,000 and of 20,000 files, and a folder of 2,000
+# and of 4,000 sub-folders (each of these alone by its name: tree10k, flat20k, wide2k...); large,
+# one file of 2 GiB to 3 destinations. The trees are made once under FOLDER (default: the build
+# folder's bench-dist) and kept for the next run.
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"
 
 ROUNDS=3
-CASES="tree linear large"
+CASES="start tree linear large"
 AREA=$BUILD/bench-dist
 while [ $# -gt 0 ]; do
   case $1 in
@@ -60,7 +62,8 @@ make_tree() {  # NAME FILES FOLDERS_ACROSS FILES_A_FOLDER
            done ;;
     flat*) make_files "$top" "$2" ;;
     wide*) local k; for ((k = 0; k < $2; k++)); do make_files "$top/sub-$k" 1; done ;;
-    large) mkdir -p "$AREA/src"; head -c 512M /dev/urandom >"$top.bin" ;;
+    large) mkdir -p "$AREA/src"; head -c 2G /dev/urandom >"$top.bin" ;;
+    start) mkdir -p "$AREA/src"; printf 'start\r\n' >"$top.txt" ;;
   esac
   touch "$top.done"
 }
@@ -89,9 +92,10 @@ run_program() {  # SOURCE DESTINATION...
   ELAPSED=$(since "$start")
   local proc
   PEAK_KB=0
-  for proc in /proc/[0-9]*; do  # the program's unix process: its peak resident memory
-    if tr '\0' ' ' <"$proc/cmdline" 2>/dev/null | grep -q 'KELVARON\.EXE'; then
-      PEAK_KB=$(awk '/^VmHWM/ {print $2}' "$proc/status")
+  # The program's unix process: its peak resident memory. Other processes may end meanwhile.
+  for proc in /proc/[0-9]*; do
+    if tr '\0' ' ' 2>/dev/null <"$proc/cmdline" | grep -q 'KELVARON\.EXE'; then
+      PEAK_KB=$(awk '/^VmHWM/ {print $2}' "$proc/status" 2>/dev/null)
       break
     fi
   done
@@ -147,6 +151,7 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.3f", a / b}'; }
 NAMES=()
 for c in $CASES; do
   case $c in
+    start) make_tree start; measure start "$AREA/src/start.txt" 1; NAMES+=(start) ;;
     tree) make_tree tree10k 10000; measure tree10k "$AREA/src/tree10k" 3; NAMES+=(tree10k) ;;
     linear)
       for t in tree10k:10000 tree20k:20000 flat10k:10000 flat20k:20000 wide2k:2000 wide4k:4000; do
@@ -154,7 +159,14 @@ for c in $CASES; do
         measure "${t%%:*}-1" "$AREA/src/${t%%:*}" 1
         NAMES+=("${t%%:*}-1")
       done ;;
-    large) make_tree large; measure large "$AREA/src/large.bin" 3; NAMES+=(large) ;;
+    tree10k | tree20k | flat10k | flat20k | wide2k | wide4k)
+      sizes=(tree10k:10000 tree20k:20000 flat10k:10000 flat20k:20000 wide2k:2000 wide4k:4000)
+      for t in "${sizes[@]}"; do [ "${t%%:*}" != "$c" ] || make_tree "$c" "${t##*:}"; done
+      measure "$c-1" "$AREA/src/$c" 1
+      NAMES+=("$c-1") ;;
+    large) rm -f "$AREA/src/large.done"; [ "$(stat -c %s "$AREA/src/large.bin" 2>/dev/null)" = 2147483648 ] &&
+             touch "$AREA/src/large.done"
+           make_tree large; measure large "$AREA/src/large.bin" 3; NAMES+=(large) ;;
   esac
 done
 

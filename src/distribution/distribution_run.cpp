@@ -49,13 +49,16 @@ public:
     }
 
     RunOutcome CarryOut() {
+        // Decided once: the user's answer, or else whether the source names a folder now.
+        for (const auto& source : request_.sources)
+            isFolder_.push_back(request_.folderAnswer ? *request_.folderAnswer : platform::FolderExists(source));
         if (Refuse()) return std::move(outcome_);
         sourcesDone_.assign(request_.destinations.size(), 0);
         try {
             CheckDestinations();
             PlanFolders();
             for (std::size_t s = 0; s < request_.sources.size(); ++s) {
-                if (IsFolderSource(request_.sources[s])) CopyFolderSource(plans_[s]);
+                if (isFolder_[s]) CopyFolderSource(plans_[s]);
                 else CopyFileSource(request_.sources[s]);
             }
         } catch (const platform::Failure& failure) {
@@ -68,17 +71,13 @@ public:
     }
 
 private:
-    bool IsFolderSource(const std::wstring& source) const {
-        // The user's answer decides; without a question, a source that names a folder is one.
-        return request_.folderAnswer ? *request_.folderAnswer : platform::FolderExists(source);
-    }
-
     bool Usable(std::size_t d) const { return outcome_.destinations[d].state != State::Skipped; }
 
     // A folder that cannot be distributed: refused before anything is copied.
     bool Refuse() {
-        for (const auto& source : request_.sources) {
-            if (!IsFolderSource(source)) continue;
+        for (std::size_t s = 0; s < request_.sources.size(); ++s) {
+            const std::wstring& source = request_.sources[s];
+            if (!isFolder_[s]) continue;
             if (IsUncPath(source)) {
                 outcome_.refusal = L"although you can distribute individual files from a UNC path, you need to map a "
                                    L"drive to the desired network location in order to distribute a folder.";
@@ -117,7 +116,7 @@ private:
         plans_.resize(request_.sources.size());
         std::set<platform::FolderIdentity> targets;
         for (std::size_t s = 0; s < request_.sources.size(); ++s) {
-            if (!IsFolderSource(request_.sources[s])) continue;
+            if (!isFolder_[s]) continue;
             FolderPlan& plan = plans_[s];
             plan.root = Normalised(request_.sources[s]);
             plan.identity = platform::IdentityOf(plan.root);
@@ -184,8 +183,7 @@ private:
                 current_ = {d, target};
                 // A folder of that name that is hidden is used as it is; a file of that name
                 // fails the making (183).
-                const bool made = !platform::FolderExists(target);
-                if (made) platform::MakeFolder(target);
+                const bool made = platform::MakeFolderUnlessThere(target);
                 const std::wstring source = Below(plan.root, folder.relative);
                 for (const auto& name : folder.files) {
                     const std::wstring from = platform::JoinPath(source, name);
@@ -238,6 +236,7 @@ private:
     const RunRequest& request_;
     RunObserver& observer_;
     RunOutcome outcome_;
+    std::vector<bool> isFolder_;         // for each source
     std::vector<std::wstring> folders_;  // each destination, normalised
     std::vector<FolderPlan> plans_;      // one for each source; empty for a file source
     std::set<std::wstring> topNames_;    // case-folded names of the folder sources
@@ -301,8 +300,8 @@ std::wstring OutcomeNote(const RunOutcome& outcome) {
         lines.push_back(L"Left out " + Counted(outcome.leftOutCopies.size(), L"folder", L"folders") +
                         L" into which this run copies: " + NameList(outcome.leftOutCopies));
     if (!outcome.leftOutLinks.empty())
-        lines.push_back(L"Left out " + Counted(outcome.leftOutLinks.size(), L"link", L"links") +
-                        L" to folders, never followed: " + NameList(outcome.leftOutLinks));
+        lines.push_back(L"Left out " + Counted(outcome.leftOutLinks.size(), L"link to a folder", L"links to folders") +
+                        L", never followed: " + NameList(outcome.leftOutLinks));
     if (lines.empty()) return {};
     std::wstring note = L"Everything copied to " + std::to_wstring(complete.size()) + L" of " +
                         Counted(outcome.destinations.size(), L"destination", L"destinations") + L".";

@@ -168,7 +168,8 @@ void form_Dist::OnCopying(const std::wstring& source, const std::wstring& target
 void form_Dist::ShowCopy() {
     lbl_Command->SetCaption(copySource_);
     lbl_Path->SetCaption(copyTarget_);
-    Repaint();
+    lbl_Command->PaintNow();
+    lbl_Path->PaintNow();
     copyShown_ = true;
     lastShown_ = ::GetTickCount64();
 }

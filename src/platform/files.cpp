@@ -89,6 +89,14 @@ void MakeFolder(const std::wstring& path) {
     if (!::CreateDirectoryW(ApiPath(path).c_str(), nullptr)) ThrowLastError();
 }
 
+bool MakeFolderUnlessThere(const std::wstring& path) {
+    // Made first, looked at only when that fails: a new folder costs one look-up of its name.
+    if (::CreateDirectoryW(ApiPath(path).c_str(), nullptr)) return true;
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_ALREADY_EXISTS && FolderExists(path)) return false;
+    ThrowWin32(error);
+}
+
 void DeleteFiles(const std::wstring& path) {
     if (!::DeleteFileW(ApiPath(path).c_str())) ThrowLastError();
 }

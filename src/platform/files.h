@@ -27,6 +27,9 @@ enum class PathKind { Nothing, File, Folder };
 PathKind KindOf(const std::wstring& path);
 
 void MakeFolder(const std::wstring& path);
+// Makes the folder unless one is there already (a hidden one included): true when it made it.
+// A file of that name fails (183), as MakeFolder does.
+bool MakeFolderUnlessThere(const std::wstring& path);
 void DeleteFiles(const std::wstring& path);
 std::wstring CurrentFolder();
 std::wstring EnvironmentValue(const std::wstring& name);

@@ -104,6 +104,10 @@ void Control::SetFont(const FontSpec& font) {
     ApplyLayout(owner_.Dpi());
 }
 
+void Control::PaintNow() {
+    if (handle_) ::UpdateWindow(handle_);
+}
+
 void Control::SetPlace(const TwipsRect& place) {
     place_ = place;
     ApplyLayout(owner_.Dpi());

@@ -56,6 +56,8 @@ public:
     COLORREF TextColor() const noexcept { return color_; }
     bool HasTextColor() const noexcept { return hasColor_; }
     void SetFont(const FontSpec& font);
+    // Paints what is pending of this control alone, at once.
+    void PaintNow();
     // Moves the control: a place in twips, as at its creation.
     void SetPlace(const TwipsRect& place);
     // The height in twips that the caption needs, wrapped at the control's width in its font.
