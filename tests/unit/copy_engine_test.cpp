@@ -326,6 +326,26 @@ TEST_F(CopyFileFailures, TargetHeldOpenWithoutLeaveToDeleteIs32) {
     EXPECT_EQ(Names(scratch_.Path()), (std::vector<std::wstring>{L"source.bin", L"target.txt"}));
 }
 
+// A read-only target fails before any content is copied, not after a long copy. (Windows would
+// refuse the final replace too; the early refusal spares the copy.)
+TEST_F(CopyFileFailures, AReadOnlyTargetFailsBeforeAnyContentIsCopied) {
+    const std::wstring source = scratch_ / L"source.bin", target = scratch_ / L"target.txt";
+    WritePatternFile(source, 6 * kMiB, 2);
+    WriteText(target, "old");
+    ASSERT_TRUE(::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY));
+    int chunks = 0;
+    platform::SetCopyYield([&](std::uint64_t, std::uint64_t) { ++chunks; });
+
+    const auto failure = CopyFailure(source, target);
+    platform::SetCopyYield({});
+
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->Number(), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(chunks, 0);
+    EXPECT_EQ(ReadText(target), "old");
+    EXPECT_EQ(Names(scratch_.Path()), (std::vector<std::wstring>{L"source.bin", L"target.txt"}));
+}
+
 // What a Cancel does in the program: the yield hook throws in the middle of the content.
 TEST_F(CopyFileFailures, FailureThrownMidwayKeepsTheOldTargetAndRemovesTheTemporary) {
     const std::wstring source = scratch_ / L"source.bin";
