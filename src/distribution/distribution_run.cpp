@@ -98,8 +98,7 @@ private:
         outcome_.destinations[d].skip = why;
     }
 
-    // A destination that is missing or not a folder is skipped, as it is when it holds a folder
-    // source itself (the copy would be the source).
+    // A destination that is missing or not a folder is skipped.
     void CheckDestinations() {
         for (std::size_t d = 0; d < request_.destinations.size(); ++d) {
             folders_.push_back(request_.destinations[d].empty() ? std::wstring() : Normalised(request_.destinations[d]));
@@ -111,7 +110,8 @@ private:
 
     // Every folder source is read before the first copy, so that no copy of this run is read as
     // a source. A target folder that exists already, inside a source (a destination there), is
-    // left out of the reading: it is where the copies go.
+    // left out of the reading: it is where the copies go. A destination whose target folder is
+    // the source itself (the source's parent, by any route) is skipped.
     void PlanFolders() {
         plans_.resize(request_.sources.size());
         std::set<platform::FolderIdentity> targets;
@@ -128,7 +128,7 @@ private:
                 const std::wstring top = platform::JoinPath(folders_[d], plan.topName);
                 if (!platform::FolderExists(top)) continue;
                 const platform::FolderIdentity identity = platform::IdentityOf(top);
-                if (!(identity < plan.identity) && !(plan.identity < identity)) SkipDestination(d, Skip::HoldsSource);
+                if (identity == plan.identity) SkipDestination(d, Skip::HoldsSource);
                 else targets.insert(identity);
             }
         }

@@ -73,7 +73,8 @@ void CopyFile(const std::wstring& source, const std::wstring& target, TargetFold
         if (got == 0) break;
         if (copied == 0) {
             LARGE_INTEGER size{};
-            total = got < kChunkSize || !::GetFileSizeEx(input.get(), &size) ? got : static_cast<std::uint64_t>(size.QuadPart);
+            const bool large = got == kChunkSize && ::GetFileSizeEx(input.get(), &size);
+            total = large ? static_cast<std::uint64_t>(size.QuadPart) : got;
             if (total > got) output.Reserve(total);
         }
         output.Write(buffer.get(), got);

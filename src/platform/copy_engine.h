@@ -19,10 +19,10 @@ namespace platform {
 // another program without leave to delete it fails at once, before anything is written. A
 // failed, cancelled or killed copy never leaves a partial file under the target's name, and an
 // existing target keeps its old content until then (flushed to the disk before the rename, the
-// new content of a target that existed replaces the old one whole even through a power loss). Between chunks the program
-// handles its pending events (ProcessEvents), so a window repaints and a Cancel click is seen
-// within a fraction of a second even during a long file. Throws Failure with the system's number
-// and text; no temporary file is left behind then.
+// new content of a target that existed replaces the old one whole even through a power loss).
+// Between chunks the program handles its pending events (ProcessEvents), so a window repaints
+// and a Cancel click is seen within a fraction of a second even during a long file. Throws
+// Failure with the system's number and text; no temporary file is left behind then.
 //
 // `target` in a folder that the caller has just made: no file of its name can be there yet, and
 // the copy does not look for one (under Wine every look in a large folder reads the whole folder).

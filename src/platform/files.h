@@ -52,6 +52,7 @@ void RunProgram(const std::wstring& commandLine, int showStyle);
 struct FolderIdentity {
     std::uint32_t volume = 0;
     std::uint64_t index = 0;
+    bool operator==(const FolderIdentity&) const noexcept = default;
     bool operator<(const FolderIdentity& other) const noexcept {
         return volume != other.volume ? volume < other.volume : index < other.index;
     }
