@@ -146,8 +146,7 @@ private:
             platform::FolderContents contents = platform::ReadFolder(folder);
             FolderPlan::Folder& planned = plan.folders.emplace_back();
             planned.relative = relative;
-            planned.files.reserve(contents.files.size());
-            for (auto& file : contents.files) planned.files.push_back(std::move(file.name));
+            planned.files = std::move(contents.files);
             for (const auto& link : contents.folderLinks)
                 outcome_.leftOutLinks.push_back(platform::JoinPath(folder, link));
             for (auto sub = contents.folders.rbegin(); sub != contents.folders.rend(); ++sub) {

@@ -75,16 +75,14 @@ FolderContents ReadFolder(const std::wstring& folder) {
     FolderContents contents;
     ScanFolder(folder, [&](const WIN32_FIND_DATAW& found) {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            contents.files.push_back({found.cFileName, (std::uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow});
+            contents.files.push_back(found.cFileName);
         else if (IsFolderLink(found))
             contents.folderLinks.push_back(found.cFileName);
         else
             contents.folders.push_back(found.cFileName);
     });
-    std::sort(contents.files.begin(), contents.files.end(),
-              [](const FolderContents::File& a, const FolderContents::File& b) { return NameOrder(a.name, b.name); });
-    std::sort(contents.folders.begin(), contents.folders.end(), NameOrder);
-    std::sort(contents.folderLinks.begin(), contents.folderLinks.end(), NameOrder);
+    for (auto* names : {&contents.files, &contents.folders, &contents.folderLinks})
+        std::sort(names->begin(), names->end(), NameOrder);
     return contents;
 }
 

@@ -1,7 +1,6 @@
 // Reading a folder's entries in the order a person reads them.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,11 +17,7 @@ std::vector<std::wstring> ListFolder(const std::wstring& folder, EntryKind kind,
 // What one reading of a folder finds, each part sorted as ListFolder sorts: hidden and system
 // entries and the temporaries of copies under way are left out, as there.
 struct FolderContents {
-    struct File {
-        std::wstring name;
-        std::uint64_t size = 0;
-    };
-    std::vector<File> files;
+    std::vector<std::wstring> files;
     std::vector<std::wstring> folders;  // real sub-folders
     // Sub-folders that are links to a folder elsewhere (junctions, symbolic links, mount
     // points): a walk that enters them could reach a folder twice, or loop.
