@@ -133,6 +133,10 @@ OpenFileChoice ShowOpenFile(const OpenFileRequest& request) {
 }
 
 void ShowStandardError(const Failure& failure) {
+    // A quit already waiting (the failing window closed on its way out) would close the box
+    // before anyone saw it; the program ends after the box all the same.
+    MSG quit;
+    ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     // No owner and task-modal: every window of the program is disabled while it is up.
     ::MessageBoxW(nullptr, MessageBoxText(StandardErrorText(failure)).c_str(), L"Quorvander Utility",
                   MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TASKMODAL);

@@ -2,7 +2,8 @@
 # "*.qvl" of its lists folder (by name, letter case ignored) as a pop-up menu, each named without
 # ".qvl". No list: the box "Nothing To Do!" and the program ends, no window shown. A list gone by
 # the time it is chosen: an information box, and the window stays with its menu bar "List", whose
-# elements (command 4000 + i) do what the pop-up's do. Cancel ends the program.
+# elements (command 4000 + i) do what the pop-up's do. Cancel ends the program. A lists folder that
+# cannot be read is a failure nobody handles: the standard error message, and the end with code 1.
 source "$(dirname "$0")/lib.sh"
 
 # ----- Cases -----
@@ -27,6 +28,20 @@ fi
 drive click "$(printf '%s\n' "$box" | head -n 1)" OK --await-exit "$PID"
 assert_eq "exit code" 0 "$OUT"
 assert_eq "the destination" "" "$(tree "$SCRATCH/none/dest")"
+
+begin_case "the lists folder is a plain file: the standard error message, then the end with code 1"
+new_program_folder
+printf 'not a folder\r\n' >"$PROGRAM/Distribution Lists"
+mkdir -p "$SCRATCH/plain"
+printf 'one\r\n' >"$SCRATCH/plain/a.txt"
+start_program "$(win_path "$SCRATCH/plain/a.txt")"
+drive msgbox --pid "$PID" --title "Quorvander Utility"
+box=$OUT
+assert_eq "the first line" "Quorvander Utility has met an error it cannot recover from and will close." \
+  "$(printf '%s\n' "$box" | sed -n 4p)"
+assert_eq "it names the number and the system's text" "1" "$(printf '%s\n' "$box" | grep -c '^Error [0-9]*: .')"
+drive click "$(printf '%s\n' "$box" | head -n 1)" OK --await-exit "$PID"
+assert_eq "exit code" 1 "$OUT"
 
 begin_case "the pop-up lists the lists by name, letter case ignored: the second element is 'beta'"
 new_dist_folder
