@@ -54,7 +54,6 @@ Keyboard (the window's thread, as a person's keys reach it)
                                      post the key (down and up) to the focused control, or to
                                      HWND when none has the focus
 List boxes and combo boxes
-  count HWND ID                      number of entries
   items HWND ID                      the entries, one a line
   selected HWND ID                   the selected index (-1: none)
   select HWND ID INDEX               select as a user does: *_SETCURSEL, then SELCHANGE posted
@@ -767,10 +766,6 @@ void Run(const Args& args) {
     } else if (command == L"set-text") {
         args.Expect(3);
         SetText(control(), args.At(2));
-    } else if (command == L"count") {
-        args.Expect(2);
-        HWND list = control();
-        Print(std::to_wstring(ListCount(list, ListKind(list))));
     } else if (command == L"items") {
         args.Expect(2);
         HWND list = control();
