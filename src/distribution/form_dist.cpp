@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "distribution/sources.h"
-#include "lists/works.h"
+#include "lists/list_store.h"
 #include "platform/app.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
@@ -46,7 +46,6 @@ void form_Dist::OnCreate() {
     lbl_status = &Add<platform::Label>(IDC_DIST_STATUS, platform::TwipsRect{165, 1200, 4395, 285});
     lbl_notes = &Add<platform::Label>(IDC_DIST_NOTES, platform::TwipsRect{165, kNoteTop, 5640, 840}, L"",
                                       SS_EDITCONTROL);
-    lst_Dest = &Add<platform::ListBoxControl>(IDC_DIST_DESTINATIONS, platform::TwipsRect{180, 1890, 1215, 450}, false);
     lbl_Dist->SetFont(kHeadingFont);
     Label1->SetFont(kHeadingFont);
     lbl_status->SetFont(kStatusFont);
@@ -93,9 +92,8 @@ void form_Dist::ShowListMenu() {
 
 void form_Dist::menu_qvl_Click(int index) {
     const std::wstring caption = menu_qvl->Caption(index);
-    lists::ListFile = lists::ListPathOf(caption);
-    lists::ListTitle = caption + L".qvl";
-    if (!platform::FirstMatch(lists::ListFile, platform::kAnyFiles).empty()) {
+    listFile_ = lists::ListPathOf(caption);
+    if (!platform::FirstMatch(listFile_, platform::kAnyFiles).empty()) {
         CommandLine = platform::CommandLineText();
         BeginDistribution();
         return;
@@ -111,7 +109,7 @@ void form_Dist::BeginDistribution() {
         Close();
         return;
     }
-    lists::FillList(*lst_Dest);
+    destinations_ = lists::ListStore().Open(listFile_);
     Show();
     SetMenuBarVisible(false);
     Distribute();
@@ -143,8 +141,7 @@ void form_Dist::cmd_Cancel_Click() {
 // ----- The run -----
 
 void form_Dist::Distribute() {
-    RunRequest request{sources_, folderAnswer_, {}};
-    for (int i = 0; i < lst_Dest->ListCount(); ++i) request.destinations.push_back(lst_Dest->List(i));
+    const RunRequest request{sources_, folderAnswer_, destinations_};
     const RunOutcome outcome = RunDistribution(request, *this);
     if (!copyShown_) ShowCopy();  // the last copy, exactly
     switch (outcome.end) {

@@ -45,6 +45,8 @@ private:
     bool IsFolder = false;
     std::optional<bool> folderAnswer_;  // the answer to the folder question, when it was asked
     std::vector<std::wstring> sources_;
+    std::wstring listFile_;                    // the chosen list's file
+    std::vector<std::wstring> destinations_;   // its entries
     // The copy last told by the run, and when the labels and the events were last seen to.
     std::wstring copySource_, copyTarget_;
     bool copyShown_ = true;
@@ -58,7 +60,6 @@ private:
     platform::Button* cmd_Cancel = nullptr;
     platform::Label* lbl_status = nullptr;
     platform::Label* lbl_notes = nullptr;
-    platform::ListBoxControl* lst_Dest = nullptr;
     std::optional<platform::Menu> list;
     std::optional<platform::MenuItemArray> menu_qvl;
 };

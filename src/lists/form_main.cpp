@@ -1,11 +1,11 @@
 #include "lists/form_main.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "lists/form_dir.h"
 #include "lists/list_names.h"
-#include "lists/works.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/menus.h"
@@ -22,10 +22,9 @@ form_Main::form_Main() {
     Create(L"Quorvander.ListEditor", L"Quorvander", 5370, 3195,
            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
            platform::MenuBar::FromResource(IDM_EDITOR_MENU).Release(), nullptr, IDI_PROGRAM);
-    SetEditorWindow(this);
 }
 
-form_Main::~form_Main() { SetEditorWindow(nullptr); }
+form_Main::~form_Main() = default;
 
 void form_Main::OnCreate() {
     // Created in tab order.
@@ -55,12 +54,14 @@ void form_Main::OnCommand(int id, int notification, HWND) {
     }
 }
 
+bool form_Main::OnCloseRequest() { return MayLeaveList(); }
+
 void form_Main::cmd_Add_Click() {
-    if (ListFile.empty()) {
+    if (list_.Path().empty()) {
         menu_FileNew_Click();
-        if (ListFile.empty()) return;
+        if (list_.Path().empty()) return;
     }
-    form_Dir picker(*lst_Dist);
+    form_Dir picker(*lst_Dist, platform::CurrentFolder());
     picker.ShowModal(*this);
     SaveList();
 }
@@ -71,20 +72,30 @@ void form_Main::cmd_Del_Click() {
     cmd_Del->SetEnabled(false);
 }
 
-void form_Main::cmd_Cancel_Click() { Close(); }
+void form_Main::cmd_Cancel_Click() {
+    if (MayLeaveList()) Close();
+}
 
 void form_Main::lst_Dist_Click() { cmd_Del->SetEnabled(lst_Dist->ListIndex() >= 0); }
 
 void form_Main::menu_FileNew_Click() {
-    lst_Dist->Clear();
+    if (!MayLeaveList()) return;
+    ShowEntries({});
     SetCaption(L"Quorvander");
-    ListFile.clear();
+    list_.Close();
     for (;;) {
         const std::wstring name = platform::AskText(L"Enter a name for this list:", L"New Destination List");
         if (name.empty()) return;
         const std::wstring problem = ListNameProblem(name);
         if (problem.empty()) {
-            ListFile = ListPathOf(name);
+            try {
+                list_.OpenNew(ListPathOf(name));
+            } catch (const platform::Failure& failure) {
+                platform::ShowMessage(L"The list " + ListPathOf(name) + L" cannot be read.\r\r" + failure.Text(),
+                                      platform::kErrorIcon, L"New Destination List");
+                continue;
+            }
+            title_ = name;
             SetCaption(L"Quorvander - " + name);
             return;
         }
@@ -93,32 +104,29 @@ void form_Main::menu_FileNew_Click() {
 }
 
 void form_Main::menu_FileLoad_Click() {
+    if (!MayLeaveList()) return;
     const platform::OpenFileChoice choice =
         platform::ShowOpenFile({L"Kelvaron Files|*.QVL", L"Quorvander Lists", ListsFolder(), 4});
     if (choice.path.empty()) return;
-
-    // What is open now comes back if the chosen file cannot be read.
-    const std::wstring oldFile = ListFile, oldTitle = ListTitle, oldCaption = Caption();
-    std::vector<std::wstring> oldEntries;
-    for (int i = 0; i < lst_Dist->ListCount(); ++i) oldEntries.push_back(lst_Dist->List(i));
-    const int oldIndex = lst_Dist->ListIndex();
-
-    lst_Dist->Clear();
-    SetCaption(L"Quorvander");
-    ListFile = choice.path;
-    ListTitle = choice.fileTitle;
+    std::vector<std::wstring> entries;
     try {
-        FillList(*lst_Dist);
+        entries = list_.Open(choice.path);
     } catch (const platform::Failure& failure) {
-        ListFile = oldFile;
-        ListTitle = oldTitle;
-        SetCaption(oldCaption);
-        lst_Dist->Clear();
-        for (const auto& entry : oldEntries) lst_Dist->AddItem(entry);
-        lst_Dist->SetListIndex(oldIndex);
-        platform::ShowMessage(L"The list " + choice.path + L" cannot be read.\r\r" + failure.Description() +
-                                  L" (error " + std::to_wstring(failure.Number()) + L")",
+        // What is open now stays, and the chosen file is left as it is.
+        platform::ShowMessage(L"The list " + choice.path + L" cannot be read.\r\r" + failure.Text() +
+                                  L"\r\rThe file was left as it is.",
                               platform::kErrorIcon, kTitle);
+        return;
+    }
+    ShowEntries(entries);
+    title_ = choice.fileTitle;
+    SetCaption(L"Quorvander - " + title_);
+    if (!beyondLimit_.empty()) {
+        platform::ShowMessage(L"The list " + title_ + L" holds " + std::to_wstring(entries.size()) +
+                                  L" destinations, more than the 32,767 this window can show. The first 32,767 "
+                                  L"are shown; the other " + std::to_wstring(beyondLimit_.size()) +
+                                  L" stay in the list file and are kept when you change the list.",
+                              platform::kWarningIcon, kTitle);
     }
 }
 
@@ -136,15 +144,51 @@ void form_Main::menu_license_Click() {
     platform::RunProgram(L"Notepad.exe \"" + path + L"\"", 1);
 }
 
-void form_Main::SaveList() {
-    try {
-        lists::SaveList(*lst_Dist);
-    } catch (const platform::Failure& failure) {
-        platform::ShowMessage(L"The list could not be saved to " + ListFile + L".\r\r" + failure.Description() +
-                                  L" (error " + std::to_wstring(failure.Number()) +
-                                  L")\r\rIts destinations stay in the list; the next change saves them again.",
-                              platform::kErrorIcon, kTitle);
+bool form_Main::SaveList() {
+    for (;;) {
+        try {
+            const ListStore::Saved saved = list_.Save(Entries());
+            if (saved.tookInChanges) ShowEntries(saved.entries);
+            unsaved_ = false;
+            return true;
+        } catch (const platform::Failure& failure) {
+            unsaved_ = true;
+            const int answer = platform::ShowMessage(
+                L"The list could not be saved to " + list_.Path() + L".\r\r" + failure.Text() +
+                    L"\r\rRetry to save it again. Cancel keeps the destinations in this window, not saved: the "
+                    L"next change, Done or another list offers to save them again.",
+                platform::kErrorIcon | platform::kRetryCancel, kTitle);
+            if (answer != platform::kAnswerRetry) return false;
+        }
     }
+}
+
+bool form_Main::MayLeaveList() {
+    while (unsaved_) {
+        const int answer = platform::ShowMessage(
+            L"The changes to the list " + title_ + L" have not been saved to " + list_.Path() +
+                L".\r\rSave them now?\r\rYes tries to save them again. No drops them: the list file keeps what it "
+                L"held before. Cancel goes back to the list.",
+            platform::kWarningIcon | platform::kYesNoCancel, kTitle);
+        if (answer == platform::kAnswerNo) {
+            unsaved_ = false;
+        } else if (answer != platform::kAnswerYes || !SaveList()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void form_Main::ShowEntries(const std::vector<std::wstring>& entries) {
+    const std::size_t shown = std::min<std::size_t>(entries.size(), platform::kMaxListEntries);
+    lst_Dist->SetItems({entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(shown)});
+    beyondLimit_.assign(entries.begin() + static_cast<std::ptrdiff_t>(shown), entries.end());
+}
+
+std::vector<std::wstring> form_Main::Entries() const {
+    std::vector<std::wstring> entries = lst_Dist->Items();
+    entries.insert(entries.end(), beyondLimit_.begin(), beyondLimit_.end());
+    return entries;
 }
 
 }  // namespace lists

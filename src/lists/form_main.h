@@ -1,8 +1,10 @@
 // The list editor window: a list of destination folders, saved after every change.
 #pragma once
 
-#include <memory>
+#include <string>
+#include <vector>
 
+#include "lists/list_store.h"
 #include "platform/controls.h"
 #include "platform/window.h"
 
@@ -16,6 +18,7 @@ public:
 private:
     void OnCreate() override;
     void OnCommand(int id, int notification, HWND control) override;
+    bool OnCloseRequest() override;
 
     void cmd_Add_Click();
     void cmd_Del_Click();
@@ -25,9 +28,22 @@ private:
     void menu_FileLoad_Click();
     void Menu_About_Click();
     void menu_license_Click();
-    // Writes lst_Dist to the current list file; a save that fails is reported, and the
-    // destinations stay here for the next change to save.
-    void SaveList();
+    // Writes the destinations to the list file, taking in changes made to it elsewhere. A save
+    // that fails is reported with the offer to try again; when declined, the destinations stay
+    // here, not saved, and false is returned.
+    bool SaveList();
+    // Before the open list is left (Done, New List, Load List): true when nothing unsaved is
+    // lost, or the user chose to lose it.
+    bool MayLeaveList();
+    // Shows `entries` as the open list's destinations; those beyond what the list control holds
+    // are kept aside and saved with the rest.
+    void ShowEntries(const std::vector<std::wstring>& entries);
+    std::vector<std::wstring> Entries() const;
+
+    ListStore list_;
+    std::wstring title_;
+    std::vector<std::wstring> beyondLimit_;
+    bool unsaved_ = false;
 
     platform::Button* cmd_Add = nullptr;
     platform::Button* cmd_Del = nullptr;

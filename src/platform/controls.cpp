@@ -70,6 +70,20 @@ void ListBoxControl::AddItem(const std::wstring& text) {
     ++foldedCounts_[CaseFolded(text)];
 }
 
+void ListBoxControl::SetItems(const std::vector<std::wstring>& items) {
+    if (items.size() > static_cast<std::size_t>(kMaxListEntries))
+        throw Failure(ERROR_ARITHMETIC_OVERFLOW, L"A list holds at most 32,767 entries.");
+    std::unordered_map<std::wstring, int> counts;
+    for (const auto& item : items) ++counts[CaseFolded(item)];
+    FillShownList(Handle(), LB_RESETCONTENT, LB_ADDSTRING, items);
+    if (Handle() && ::SendMessageW(Handle(), LB_GETCOUNT, 0, 0) != static_cast<LRESULT>(items.size())) {
+        Clear();
+        ThrowWin32(ERROR_NOT_ENOUGH_MEMORY);
+    }
+    items_ = items;
+    foldedCounts_ = std::move(counts);
+}
+
 void ListBoxControl::RemoveItem(int index) {
     if (!ValidIndex(index, items_.size())) ThrowWin32(ERROR_INVALID_INDEX);
     const auto position = items_.begin() + index;
@@ -159,7 +173,14 @@ void FolderListControl::OpenHighlighted() {
     if (!Handle()) return;
     const LRESULT row = ::SendMessageW(Handle(), LB_GETCURSEL, 0, 0);
     if (row == LB_ERR || !ValidIndex(static_cast<int>(row), rowPaths_.size())) return;
-    SetPath(rowPaths_[static_cast<std::size_t>(row)]);
+    const std::wstring folder = rowPaths_[static_cast<std::size_t>(row)];
+    try {
+        SetPath(folder);
+    } catch (const Failure& failure) {
+        if (!onOpenFailed_) throw;
+        Redraw();  // the highlight back on the current folder
+        onOpenFailed_(folder, failure);
+    }
 }
 
 void FolderListControl::OnNotification(int code) {

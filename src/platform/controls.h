@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/failure.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -27,6 +28,11 @@ public:
     void SetListIndex(int index);
     // Appends an entry (not selected). Throws Failure when the list is full.
     void AddItem(const std::wstring& text);
+    // All the entries at once, in place of those there (fast for long lists). Throws Failure,
+    // changing nothing, when they are more than the list holds.
+    void SetItems(const std::vector<std::wstring>& items);
+    // The entries, in order.
+    const std::vector<std::wstring>& Items() const noexcept { return items_; }
     void RemoveItem(int index);
     void Clear();
     // Selects the first entry equal to `text`, letter case ignored; with none equal, selects
@@ -56,6 +62,10 @@ public:
     std::wstring List(int index) const;
     // Runs after every change of Path.
     void OnChange(std::function<void()> handler) { onChange_ = std::move(handler); }
+    // Runs when a folder that the user opens cannot be read; the list stays where it was.
+    void OnOpenFailed(std::function<void(const std::wstring& folder, const Failure& failure)> handler) {
+        onOpenFailed_ = std::move(handler);
+    }
     // Opens the highlighted row of the shown list (what a double-click does).
     void OpenHighlighted();
 
@@ -69,6 +79,7 @@ private:
     std::vector<std::wstring> subfolders_;
     std::vector<std::wstring> rowPaths_;
     std::function<void()> onChange_;
+    std::function<void(const std::wstring&, const Failure&)> onOpenFailed_;
 };
 
 // The drives of the machine, each with its volume label, one chosen.

@@ -66,16 +66,14 @@ INT_PTR CALLBACK AskTextProcedure(HWND dialog, UINT message, WPARAM wParam, LPAR
     });
 }
 
-std::function<int(const std::wstring&, int, const std::wstring&)>& Interceptor() {
-    static std::function<int(const std::wstring&, int, const std::wstring&)> interceptor;
-    return interceptor;
+DialogAnswers*& Answers() {
+    static DialogAnswers* answers = nullptr;
+    return answers;
 }
 
 }  // namespace
 
-void SetMessageInterceptor(std::function<int(const std::wstring&, int, const std::wstring&)> interceptor) {
-    Interceptor() = std::move(interceptor);
-}
+void SetDialogAnswers(DialogAnswers* answers) noexcept { Answers() = answers; }
 
 std::wstring MessageBoxText(const std::wstring& text) {
     std::wstring shown;
@@ -88,7 +86,7 @@ std::wstring MessageBoxText(const std::wstring& text) {
 }
 
 int ShowMessage(const std::wstring& text, int style, const std::wstring& title) {
-    if (auto& interceptor = Interceptor()) return interceptor(text, style, title);
+    if (DialogAnswers* answers = Answers()) return answers->Message(text, style, title);
     const int answer = ::MessageBoxW(BoxOwner(), MessageBoxText(text).c_str(), title.c_str(),
                                      static_cast<UINT>(style) | MB_SETFOREGROUND);
     if (answer == 0) ThrowLastError();
@@ -96,6 +94,7 @@ int ShowMessage(const std::wstring& text, int style, const std::wstring& title) 
 }
 
 std::wstring AskText(const std::wstring& prompt, const std::wstring& title) {
+    if (DialogAnswers* answers = Answers()) return answers->Text(prompt, title);
     AskTextState state{&prompt, &title, {}};
     const INT_PTR result = ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ASK_TEXT),
                                              BoxOwner(), &AskTextProcedure,
@@ -105,6 +104,7 @@ std::wstring AskText(const std::wstring& prompt, const std::wstring& title) {
 }
 
 OpenFileChoice ShowOpenFile(const OpenFileRequest& request) {
+    if (DialogAnswers* answers = Answers()) return answers->OpenFile(request);
     // "A|B|C|D" becomes "A\0B\0C\0D\0\0".
     std::wstring filter = request.filter;
     std::replace(filter.begin(), filter.end(), L'|', L'\0');
@@ -133,6 +133,10 @@ OpenFileChoice ShowOpenFile(const OpenFileRequest& request) {
 }
 
 void ShowStandardError(const Failure& failure) {
+    if (DialogAnswers* answers = Answers()) {
+        answers->Message(StandardErrorText(failure), kErrorIcon, L"Quorvander Utility");
+        return;
+    }
     // A quit already waiting (the failing window closed on its way out) would close the box
     // before anyone saw it; the program ends after the box all the same.
     MSG quit;

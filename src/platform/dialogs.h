@@ -1,7 +1,6 @@
 // Modal boxes: messages, a one-line question, the open-file dialog.
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "platform/failure.h"
@@ -11,14 +10,16 @@ namespace platform {
 // Icons and buttons of ShowMessage, added together as a style.
 enum MessageStyle : int {
     kOkOnly = 0,
+    kYesNoCancel = 3,
     kYesNo = 4,
+    kRetryCancel = 5,
     kErrorIcon = 16,
     kQuestionIcon = 32,
     kWarningIcon = 48,
     kInformationIcon = 64,
 };
 // What ShowMessage answers.
-enum MessageAnswer : int { kAnswerOk = 1, kAnswerYes = 6, kAnswerNo = 7 };
+enum MessageAnswer : int { kAnswerOk = 1, kAnswerCancel = 2, kAnswerRetry = 4, kAnswerYes = 6, kAnswerNo = 7 };
 
 // A modal message box over the program's active window; a CR in `text` breaks the line.
 // Returns the button pressed.
@@ -40,9 +41,16 @@ struct OpenFileChoice {
 };
 OpenFileChoice ShowOpenFile(const OpenFileRequest& request);
 
-// Tests answer message boxes in-process through this: while set, ShowMessage calls it instead
-// of showing a box and returns its answer. An empty function restores the boxes.
-void SetMessageInterceptor(std::function<int(const std::wstring& text, int style, const std::wstring& title)> interceptor);
+// Tests answer the boxes above in-process through this: while one is set, each box asks it
+// instead of showing itself. nullptr restores the boxes.
+class DialogAnswers {
+public:
+    virtual ~DialogAnswers() = default;
+    virtual int Message(const std::wstring& text, int style, const std::wstring& title) = 0;
+    virtual std::wstring Text(const std::wstring& prompt, const std::wstring& title) = 0;
+    virtual OpenFileChoice OpenFile(const OpenFileRequest& request) = 0;
+};
+void SetDialogAnswers(DialogAnswers* answers) noexcept;
 
 // The standard error message for a failure that nothing handled.
 void ShowStandardError(const Failure& failure);

@@ -14,6 +14,8 @@ public:
 
     std::uint32_t Number() const noexcept { return number_; }
     const std::wstring& Description() const noexcept { return description_; }
+    // The description and the number, as a message box shows them: "... (error 5)".
+    std::wstring Text() const { return description_ + L" (error " + std::to_wstring(number_) + L")"; }
     const char* what() const noexcept override { return "platform::Failure"; }
 
 private:

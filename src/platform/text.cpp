@@ -14,49 +14,41 @@ int CheckedLength(std::size_t size) {
     return static_cast<int>(size);
 }
 
-std::wstring Widen(UINT codePage, DWORD flags, std::string_view text) {
-    if (text.empty()) return {};
-    const int length = CheckedLength(text.size());
-    const int needed = ::MultiByteToWideChar(codePage, flags, text.data(), length, nullptr, 0);
-    if (needed <= 0) ThrowLastError();
-    std::wstring result(static_cast<std::size_t>(needed), L'\0');
-    ::MultiByteToWideChar(codePage, flags, text.data(), length, result.data(), needed);
-    return result;
-}
-
 }  // namespace
 
-std::optional<std::string> ToAnsiExactly(std::wstring_view text) {
+unsigned AnsiCodePage() { return ::GetACP(); }
+
+std::optional<std::string> ToCodePageExactly(std::wstring_view text, unsigned codePage) {
     if (text.empty()) return std::string();
     const int length = CheckedLength(text.size());
-    // No best-fit mapping: a character that the code page cannot hold must be seen, not replaced
+    // UTF-8 takes no default character and fails on an unpaired surrogate. Other code pages take
+    // no best-fit mapping: a character that the code page cannot hold must be seen, not replaced
     // by a look-alike (which would silently name another folder).
-    constexpr DWORD flags = WC_NO_BEST_FIT_CHARS;
+    const bool utf8 = codePage == CP_UTF8;
+    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
     BOOL usedDefault = FALSE;
-    const int needed = ::WideCharToMultiByte(CP_ACP, flags, text.data(), length, nullptr, 0, nullptr,
-                                             &usedDefault);
+    BOOL* const defaultUsed = utf8 ? nullptr : &usedDefault;
+    const int needed = ::WideCharToMultiByte(codePage, flags, text.data(), length, nullptr, 0, nullptr, defaultUsed);
     if (needed <= 0 || usedDefault) return std::nullopt;
     std::string result(static_cast<std::size_t>(needed), '\0');
-    ::WideCharToMultiByte(CP_ACP, flags, text.data(), length, result.data(), needed, nullptr,
-                          &usedDefault);
+    ::WideCharToMultiByte(codePage, flags, text.data(), length, result.data(), needed, nullptr, defaultUsed);
     if (usedDefault) return std::nullopt;
-    // A round trip catches what the flag cannot (code pages without a default-char report).
-    if (FromAnsi(result) != text) return std::nullopt;
+    // A round trip catches what the flags cannot (code pages without a default-char report).
+    if (FromCodePage(result, codePage) != text) return std::nullopt;
     return result;
 }
 
-std::wstring FromAnsi(std::string_view text) { return Widen(CP_ACP, 0, text); }
-
-std::wstring FromUtf8(std::string_view text) { return Widen(CP_UTF8, 0, text); }
-
-std::string ToUtf8(std::wstring_view text) {
-    if (text.empty()) return {};
+std::optional<std::wstring> FromCodePage(std::string_view text, unsigned codePage, bool strict) {
+    if (text.empty()) return std::wstring();
     const int length = CheckedLength(text.size());
-    const int needed =
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0) ThrowLastError();
-    std::string result(static_cast<std::size_t>(needed), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, result.data(), needed, nullptr, nullptr);
+    const DWORD flags = strict ? MB_ERR_INVALID_CHARS : 0;
+    const int needed = ::MultiByteToWideChar(codePage, flags, text.data(), length, nullptr, 0);
+    if (needed <= 0) {
+        if (strict && ::GetLastError() == ERROR_NO_UNICODE_TRANSLATION) return std::nullopt;
+        ThrowLastError();
+    }
+    std::wstring result(static_cast<std::size_t>(needed), L'\0');
+    ::MultiByteToWideChar(codePage, flags, text.data(), length, result.data(), needed);
     return result;
 }
 

@@ -8,13 +8,14 @@
 
 namespace platform {
 
-// UTF-16 to the system's ANSI code page; nothing when a character has no exact counterpart there.
-std::optional<std::string> ToAnsiExactly(std::wstring_view text);
-// The system's ANSI code page to UTF-16.
-std::wstring FromAnsi(std::string_view text);
+// The system's ANSI code page (65001 where Windows is set to use UTF-8 for it).
+unsigned AnsiCodePage();
 
-std::string ToUtf8(std::wstring_view text);
-std::wstring FromUtf8(std::string_view text);
+// UTF-16 to a code page; nothing when a character has no exact counterpart there (for UTF-8: an
+// unpaired surrogate).
+std::optional<std::string> ToCodePageExactly(std::wstring_view text, unsigned codePage);
+// A code page to UTF-16; with `strict`, nothing when the bytes are not valid in that code page.
+std::optional<std::wstring> FromCodePage(std::string_view text, unsigned codePage, bool strict = false);
 
 // The form in which two texts that differ only in letter case are equal (used as a lookup key).
 std::wstring CaseFolded(std::wstring_view text);

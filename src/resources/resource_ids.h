@@ -40,7 +40,6 @@
 #define IDC_DIST_TARGET 3004
 #define IDC_DIST_CANCEL 3005
 #define IDC_DIST_STATUS 3006
-#define IDC_DIST_DESTINATIONS 3007
 #define IDC_DIST_NOTES 3010
 // The list menu: element i of the list chooser has the command id IDM_LIST_FIRST + i.
 #define IDM_LIST_FIRST 4000

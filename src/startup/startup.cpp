@@ -7,7 +7,7 @@
 
 #include "distribution/form_dist.h"
 #include "lists/form_main.h"
-#include "lists/works.h"
+#include "lists/list_store.h"
 #include "platform/app.h"
 #include "platform/failure.h"
 #include "platform/files.h"

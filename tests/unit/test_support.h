@@ -156,22 +156,6 @@ public:
     }
 };
 
-// Restores a variable's value at the end of the scope.
-template <typename T>
-class Restore {
-public:
-    explicit Restore(T& variable) : variable_(variable), saved_(variable) {}
-    Restore(T& variable, T value) : variable_(variable), saved_(std::exchange(variable, std::move(value))) {}
-    Restore(const Restore&) = delete;
-    Restore& operator=(const Restore&) = delete;
-    ~Restore() { variable_ = std::move(saved_); }
-
-private:
-    T& variable_;
-    T saved_;
-};
-
-
 // The process's current folder, put back at the end of the scope.
 class CurrentFolderScope {
 public:

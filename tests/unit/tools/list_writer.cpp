@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "lists/works.h"
+#include "lists/list_store.h"
 #include "platform/failure.h"
 #include "test_support.h"
 #include "tools/writer_lists.h"
@@ -17,17 +17,13 @@ int main() {
     wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
     if (!argv || argc != 4) return 3;
     try {
-        test::HiddenWindow window;
         const int count = std::stoi(argv[2]);
         HANDLE saved = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(std::stoll(argv[3])));
-        platform::ListBoxControl* lists[2];
-        for (int which = 0; which < 2; ++which) {
-            lists[which] = &window.Add<platform::ListBoxControl>(which + 1, platform::TwipsRect{}, false);
-            for (const auto& entry : test::WriterList(which, count)) lists[which]->AddItem(entry);
-        }
-        lists::ListFile = argv[1];
+        const std::vector<std::wstring> lists[2] = {test::WriterList(0, count), test::WriterList(1, count)};
+        lists::ListStore store;
+        store.OpenNew(argv[1]);
         for (unsigned long long round = 0;; ++round) {
-            lists::SaveList(*lists[round % 2]);
+            store.Save(lists[round % 2]);
             if (round == 0) ::SetEvent(saved);
         }
     } catch (const platform::Failure& failure) {
