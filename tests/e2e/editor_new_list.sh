@@ -77,19 +77,19 @@ drive click "$PICKER" 2004
 await_eq "entries" "$P\\Dest A" q items "$EDITOR" 1004
 close_picker
 assert_bytes "$LISTS/Office.qvl" "$(list_format "$P\\Dest A")"
-printf 'Z:\\Elsewhere\r\n' >"$LISTS/Office.qvl"   # changed behind the editor's back
+printf 'Z:\\Elsewhere\r\n' >"$LISTS/Office.qvl"   # changed elsewhere: taken in, not overwritten
 open_picker
 close_picker
-assert_bytes "$LISTS/Office.qvl" "$(list_format "$P\\Dest A")"
+assert_bytes "$LISTS/Office.qvl" 'Z:\\Elsewhere\r\n'
+await_eq "entries, as changed elsewhere" 'Z:\Elsewhere' q items "$EDITOR" 1004
+printf 'Z:\\Stale\r\n' >"$LISTS/Blank.qvl"   # a new list of its name replaces it
 drive command "$EDITOR" 1101
 drive input "New Destination List" 102 "Blank" --pid "$PID"
 await_eq "caption of the new list" "Quorvander - Blank" q caption "$EDITOR"
 assert_eq "entries of the new list" "" "$(q items "$EDITOR" 1004)"
-printf 'Z:\\Stale\r\n' >"$LISTS/Blank.qvl"
 open_picker
 close_picker
 assert_absent "$LISTS/Blank.qvl"
-assert_bytes "$LISTS/Office.qvl" "$(list_format "$P\\Dest A")"
 assert_eq "files in the lists folder" "Office.qvl" "$(lists_folder)"
 close_program
 

@@ -68,7 +68,7 @@ close_picker
 assert_bytes "$LISTS/Top.qvl" 'Z:\\\r\n'
 close_program
 
-begin_case "a save that fails (the list is read-only): reported, entries kept, saved by the next change"
+begin_case "a save that fails (the list is read-only): reported with Retry, entries kept, saved by the next change"
 open_editor "A" "B" "C"
 drive command "$EDITOR" 1101
 drive input "New Destination List" 102 "Safe" --pid "$PID"
@@ -87,7 +87,8 @@ drive msgbox --pid "$PID" --title "Quorvander Utility"
 box=$OUT
 assert_eq "the box's first line" "The list could not be saved to $(win_path "$LISTS")\\Safe.qvl." \
   "$(printf '%s\n' "$box" | sed -n 4p)"
-drive click "$(printf '%s\n' "$box" | head -n 1)" OK
+assert_eq "the box's buttons" "4=Retry	2=Cancel" "$(printf '%s\n' "$box" | sed -n 3p)"
+drive click "$(printf '%s\n' "$box" | head -n 1)" Cancel
 await_gone "$(printf '%s\n' "$box" | head -n 1)" "the box"
 await_gone "$PICKER" "the picker"
 settle

@@ -185,7 +185,8 @@ TEST_F(EditorTest, AListLongerThanTheWindowHoldsLoadsAtOnceAndLosesNoLine) {
     EXPECT_EQ(Shown(editor).size(), static_cast<std::size_t>(platform::kMaxListEntries));
     EXPECT_TRUE(answers.Said(L" 7233 ")) << testing::PrintToString(answers.said);
     Remove(editor, 0);
-    EXPECT_EQ(test::ReadBytes(file), bytes.substr(bytes.find('\n') + 1));
+    const std::string kept = test::ReadBytes(file).value_or("");
+    EXPECT_TRUE(kept == bytes.substr(bytes.find('\n') + 1)) << kept.size() << " bytes kept of " << bytes.size();
 }
 
 // The picker of a list that already holds folders, opened at `start`.
