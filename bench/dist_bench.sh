@@ -85,7 +85,7 @@ run_program() {  # SOURCE DESTINATION...
   pid=$(q start --dir "$(win "$program")" "\"$(win "$program/KELVARON.EXE")\" $(win "$source")")
   q menu 1 --pid "$pid" >/dev/null
   if [ -d "$source" ]; then
-    box=$(q msgbox --pid "$pid" --title "File or DirBoxectory" | head -n 1)
+    box=$(q msgbox --pid "$pid" --title "File or Directory" | head -n 1)
     q click "$box" YES >/dev/null
   fi
   window=$(q wait-window --pid "$pid" --title Finished --timeout 3600000)

@@ -127,7 +127,7 @@ bool form_Dist::CheckSource() {
         for (const auto& source : sources_) shown += (shown.empty() ? L"" : L" ") + source;
         IsFolder = platform::ShowMessage(L"is '" + shown + L"' a Directory?",
                                          platform::kQuestionIcon + platform::kYesNo,
-                                         L"File or DirBoxectory") == platform::kAnswerYes;
+                                         L"File or Directory") == platform::kAnswerYes;
         folderAnswer_ = IsFolder;
     }
     return true;

@@ -12,9 +12,6 @@
 
 namespace platform {
 
-// Counts and indexes of lists are 16-bit signed: a list holds at most this many entries.
-constexpr int kMaxListEntries = 32767;
-
 // Strings in order, one selected at most, not sorted.
 class ListBoxControl : public Control {
 public:

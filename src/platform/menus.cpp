@@ -1,6 +1,5 @@
 #include "platform/menus.h"
 
-#include "platform/controls.h"
 #include "platform/failure.h"
 #include "platform/window.h"
 

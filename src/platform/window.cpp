@@ -384,33 +384,14 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    LRESULT result = 0;
     switch (message) {
-    case WM_CREATE:
-        OnCreate();
-        return 0;
-    case WM_COMMAND:
-        if (Control* control = lParam ? FindControl(reinterpret_cast<HWND>(lParam)) : nullptr)
-            control->OnNotification(HIWORD(wParam));
-        // Enter with no button to press: the control that has the focus may act on it.
-        if (LOWORD(wParam) == IDOK && !lParam)
-            if (Control* focused = FocusedControl(); focused && focused->OnEnterKey()) return 0;
-        OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
-        return 0;
-    case WM_ACTIVATE:
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            HWND focus = ::GetFocus();
-            if (focus && ::IsChild(handle_, focus)) lastFocus_ = focus;
-        } else if (!HIWORD(wParam)) {  // not while minimised
-            RestoreFocus();
-        }
-        return 0;
+    case WM_CREATE: OnCreate(); return 0;
+    case WM_COMMAND: HandleCommand(wParam, lParam); return 0;
+    case WM_ACTIVATE: HandleActivate(wParam); return 0;
     case WM_GETDPISCALEDSIZE:  // the size the window will take at the new DPI (see ChangeDpi)
-        if (sizeTwips_.width > 0) {
-            *reinterpret_cast<SIZE*>(lParam) = SizeAt(static_cast<UINT>(wParam));
-            return TRUE;
-        }
-        break;
+        if (sizeTwips_.width <= 0) break;
+        *reinterpret_cast<SIZE*>(lParam) = SizeAt(static_cast<UINT>(wParam));
+        return TRUE;
     case WM_CLOSE:
         if (OnCloseRequest()) Close();
         return 0;
@@ -419,41 +400,64 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnDestroyed();
         return 0;
     case WM_NCDESTROY: {
-        HWND hwnd = std::exchange(handle_, nullptr);
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        for (auto& control : controls_) control->handle_ = nullptr;
-        hiddenMenuBar_.reset();
-        TopLevelWindowClosed();
+        HWND hwnd = handle_;
+        HandleFinalDestroy();
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
     }
-    case WM_CTLCOLORSTATIC: {
-        Control* control = FindControl(reinterpret_cast<HWND>(lParam));
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        if (control && control->HasTextColor()) ::SetTextColor(dc, control->TextColor());
-        ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+    case WM_CTLCOLORSTATIC: return ColorOfStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case DM_GETDEFID: return DefaultButtonId();  // IsDialogMessage asks which button Enter presses
+    case WM_DPICHANGED: ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
+    default: break;
     }
-    case DM_GETDEFID: {  // IsDialogMessage asks which button Enter presses
-        // The button that has the focus, else the button made as the window's default, else
-        // none. Not a button whose style says default: the dialog manager leaves that style on
-        // a button that the focus left other than by Tab.
-        if (Control* focused = FocusedControl();
-            focused && (::SendMessageW(focused->Handle(), WM_GETDLGCODE, 0, 0) &
-                        (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)))
-            return MAKELRESULT(focused->Id(), DC_HASDEFID);
-        for (auto& control : controls_)
-            if (auto* button = dynamic_cast<Button*>(control.get()); button && button->IsDefault() && button->Enabled())
-                return MAKELRESULT(button->Id(), DC_HASDEFID);
-        return 0;
-    }
-    case WM_DPICHANGED:
-        ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-        return 0;
-    default:
-        break;
-    }
+    LRESULT result = 0;
     if (OnMessage(message, wParam, lParam, result)) return result;
     return ::DefWindowProcW(handle_, message, wParam, lParam);
+}
+
+void Window::HandleCommand(WPARAM wParam, LPARAM lParam) {
+    if (Control* control = lParam ? FindControl(reinterpret_cast<HWND>(lParam)) : nullptr)
+        control->OnNotification(HIWORD(wParam));
+    // Enter with no button to press: the control that has the focus may act on it.
+    if (LOWORD(wParam) == IDOK && !lParam)
+        if (Control* focused = FocusedControl(); focused && focused->OnEnterKey()) return;
+    OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+}
+
+void Window::HandleActivate(WPARAM wParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = ::GetFocus();
+        if (focus && ::IsChild(handle_, focus)) lastFocus_ = focus;
+    } else if (!HIWORD(wParam)) {  // not while minimised
+        RestoreFocus();
+    }
+}
+
+void Window::HandleFinalDestroy() {
+    HWND hwnd = std::exchange(handle_, nullptr);
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    for (auto& control : controls_) control->handle_ = nullptr;
+    hiddenMenuBar_.reset();
+    TopLevelWindowClosed();
+}
+
+LRESULT Window::ColorOfStatic(HDC dc, HWND control) const {
+    const Control* label = FindControl(control);
+    if (label && label->HasTextColor()) ::SetTextColor(dc, label->TextColor());
+    ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+}
+
+LRESULT Window::DefaultButtonId() const {
+    // The button that has the focus, else the button made as the window's default, else none.
+    // Not a button whose style says default: the dialog manager leaves that style on a button
+    // that the focus left other than by Tab.
+    if (Control* focused = FocusedControl();
+        focused && (::SendMessageW(focused->Handle(), WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)))
+        return MAKELRESULT(focused->Id(), DC_HASDEFID);
+    for (auto& control : controls_)
+        if (auto* button = dynamic_cast<Button*>(control.get()); button && button->IsDefault() && button->Enabled())
+            return MAKELRESULT(button->Id(), DC_HASDEFID);
+    return 0;
 }
 
 }  // namespace platform

@@ -11,6 +11,10 @@
 
 namespace platform {
 
+// Counts and indexes of lists (list controls, menu item arrays) are 16-bit signed: a list holds
+// at most this many entries.
+constexpr int kMaxListEntries = 32767;
+
 // What a control tells its window with a command (the notification of OnCommand).
 enum Notification : int {
     kClicked = BN_CLICKED,                 // a button, or a menu item (0)
@@ -171,6 +175,12 @@ protected:
 private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // The messages HandleMessage passes on, one handler each.
+    void HandleCommand(WPARAM wParam, LPARAM lParam);
+    void HandleActivate(WPARAM wParam);
+    void HandleFinalDestroy();
+    LRESULT ColorOfStatic(HDC dc, HWND control) const;
+    LRESULT DefaultButtonId() const;
     void AdoptControl(std::unique_ptr<Control> control);
     void LayoutControls();
     SIZE SizeAt(UINT dpi) const;

@@ -8,7 +8,7 @@ source "$(dirname "$0")/lib.sh"
 # ----- Helpers of this scenario -----
 
 # Yes to the question of the program's folder sources.
-answer_yes() { answer_box "File or DirBoxectory" "6=Yes	7=No" "is '$1' a Directory?" YES; }
+answer_yes() { answer_box "File or Directory" "6=Yes	7=No" "is '$1' a Directory?" YES; }
 
 # The refused state: the run's labels hidden, the status line on label 3003, OK.
 assert_refused() {

@@ -1,6 +1,6 @@
 # The sources of the command line. The first must begin like X:\ or \\, else the window closes
 # without a word and the program ends. A path in quotation marks is one source, without them.
-# When no source holds a point, the box "File or DirBoxectory" asks whether they are folders: Yes
+# When no source holds a point, the box "File or Directory" asks whether they are folders: Yes
 # copies folder trees, No copies them as files. Without the question, a source naming an existing
 # folder is copied as a folder tree.
 source "$(dirname "$0")/lib.sh"
@@ -56,7 +56,7 @@ folder_sources() {
 begin_case "no point in the sources: the question; Yes copies the folder trees"
 new_dist_folder
 folder_sources "yes"
-answer_box "File or DirBoxectory" "6=Yes	7=No" "is '$A $B' a Directory?" YES
+answer_box "File or Directory" "6=Yes	7=No" "is '$A $B' a Directory?" YES
 assert_finished
 for d in d1 d2; do
   assert_eq "tree of $d" "Alpha/
@@ -79,7 +79,7 @@ N=$(win_path "$T/src/Notes")
 F=$(win_path "$T/src/Folder")
 write_list "Two" "$(win_path "$T/d1")" "$(win_path "$T/d2")"
 distribute "$N $F" 1
-answer_box "File or DirBoxectory" "6=Yes	7=No" "is '$N $F' a Directory?" NO
+answer_box "File or Directory" "6=Yes	7=No" "is '$N $F' a Directory?" NO
 drive msgbox --pid "$PID"
 title=$(printf '%s\n' "$OUT" | sed -n 2p)
 check
