@@ -71,6 +71,8 @@ Shell
   lnk PATH                           a shortcut's target, arguments and working folder (3 lines)
   folder NAME                        a special folder: sendto programs startmenu desktop appdata
                                      documents profile windows
+  subst X: PATH|/D                   make the drive letter X: lead to PATH (DefineDosDeviceW), or
+                                     remove it (/D)
 Options of every subcommand (anywhere; after "--" every argument is taken as it is)
   --timeout MS                       how long waits last (default 10000)
   --await-exit PID                   hold PID before acting, then wait for it to end and print
@@ -798,6 +800,12 @@ void Run(const Args& args) {
         ReadLink(args);
     } else if (command == L"folder") {
         SpecialFolder(args);
+    } else if (command == L"subst") {
+        args.Expect(2);
+        const bool remove = EqualNoCase(args.At(1), L"/D");
+        if (!::DefineDosDeviceW(remove ? DDD_REMOVE_DEFINITION : 0, args.At(0).c_str(),
+                                remove ? nullptr : args.At(1).c_str()))
+            FailLast(L"DefineDosDeviceW");
     } else if (command == L"icon") {
         ShownIcon(args);
     } else if (command == L"help" || command == L"-h") {
