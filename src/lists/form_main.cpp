@@ -140,8 +140,9 @@ void form_Main::menu_license_Click() {
         platform::ShowMessage(MissingLicenseText(), platform::kErrorIcon, L"ERROR");
         return;
     }
-    // Quoted: the program folder may hold blanks ("C:\Program Files\...").
-    platform::RunProgram(L"Notepad.exe \"" + path + L"\"", 1);
+    // The system's own Notepad: a search by name would look in the program's folder and the
+    // current one first.
+    platform::RunProgram(platform::SystemFolder() + L"\\notepad.exe", path, 1);
 }
 
 bool form_Main::SaveList() {

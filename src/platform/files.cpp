@@ -147,14 +147,18 @@ Version ProgramVersion() {
                    HIWORD(info->dwFileVersionLS)};
 }
 
-void RunProgram(const std::wstring& commandLine, int showStyle) {
-    std::wstring mutableLine = commandLine;  // CreateProcessW may write into it
+std::wstring SystemFolder() {
+    return ReadText([](wchar_t* buffer, DWORD size) { return ::GetSystemDirectoryW(buffer, size); }, Fail);
+}
+
+void RunProgram(const std::wstring& program, const std::wstring& argument, int showStyle) {
+    std::wstring commandLine = CommandLineOf(program, argument);  // CreateProcessW may write into it
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(showStyle);
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                           &startup, &process))
         ThrowLastError();
     UniqueKernelHandle thread(process.hThread);

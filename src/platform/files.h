@@ -45,8 +45,12 @@ struct Version {
 // Read from the executable's own version resource.
 Version ProgramVersion();
 
-// Starts a program and returns at once; `showStyle` 1 is a normal window with the focus.
-void RunProgram(const std::wstring& commandLine, int showStyle);
+// The system's own folder (C:\Windows\System32), without a trailing backslash.
+std::wstring SystemFolder();
+
+// Starts the program at `program` (a full path: no search) with one argument and returns at once;
+// `showStyle` 1 is a normal window with the focus.
+void RunProgram(const std::wstring& program, const std::wstring& argument, int showStyle);
 
 // What tells one folder from another, whatever path reaches it (a link or junction included).
 struct FolderIdentity {

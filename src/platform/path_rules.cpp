@@ -18,6 +18,24 @@ std::wstring CommandLineTail(std::wstring_view line) {
     return std::wstring(line.substr(i));
 }
 
+std::wstring CommandLineOf(const std::wstring& program, std::wstring_view argument) {
+    // The program's name ends at the next quote, backslashes and all (a path holds no quote).
+    std::wstring line = L"\"" + program + L"\" \"";
+    // In an argument, backslashes count only before a quote: doubled there, and the quote escaped.
+    std::size_t backslashes = 0;
+    for (const wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        line.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+        line += c;
+        backslashes = 0;
+    }
+    line.append(2 * backslashes, L'\\');  // before the closing quote
+    return line + L'"';
+}
+
 std::wstring ExtendedLengthPath(const std::wstring& path) {
     return path.size() < kLongPathLength ? path : LiteralPath(path);
 }

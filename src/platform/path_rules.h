@@ -10,6 +10,11 @@ namespace platform {
 // (quoted or not) and the blanks after it removed, the rest unchanged.
 std::wstring CommandLineTail(std::wstring_view fullCommandLine);
 
+// The command line that starts `program` (a path) with one argument: each quoted so that the
+// program reads them back as they are (CommandLineToArgvW's rules), blanks, backslashes and
+// quotes included.
+std::wstring CommandLineOf(const std::wstring& program, std::wstring_view argument);
+
 // From this length on, a path needs the \\?\ form (CreateDirectoryW's limit is MAX_PATH - 12).
 constexpr std::size_t kLongPathLength = 248;
 

@@ -40,10 +40,9 @@ void Main() {
     if (platform::FirstMatch(SendToDir + L"\\QUORVA~1.LNK", platform::kPlainFiles).empty())
         CreateSendToShortcut();
     const std::wstring listsFolder = lists::ListsFolder();
-    // A hidden lists folder is there too: making it again would fail and stop every start.
-    if (platform::FirstMatch(listsFolder, platform::kFoldersAndFiles).empty() &&
-        !platform::FolderExists(listsFolder))
-        platform::MakeFolder(listsFolder);
+    // Whatever has that name already (a file, a hidden or system entry) is left as it is:
+    // making the folder over it would fail and stop every start.
+    if (platform::KindOf(listsFolder) == platform::PathKind::Nothing) platform::MakeFolder(listsFolder);
     if (platform::CommandLineText().empty()) {
         g_editor = std::make_unique<lists::form_Main>();
         g_editor->Show();

@@ -3,7 +3,8 @@
 # trailing backslash gives one backslash in the target, an existing target is replaced, and a
 # destination that does not exist is skipped, created nowhere, and named in the window's note. A
 # copy that fails stops the run at once: the box "Error received: N", the window "Incomplete";
-# what was copied stays, what comes after is not touched.
+# what was copied stays, what comes after is not touched. The status line shows the end in large
+# bold letters, blue when complete, red when halted.
 source "$(dirname "$0")/lib.sh"
 
 # ----- Cases -----
@@ -17,6 +18,7 @@ printf 'bravo\x00\xff\r\n' >"$T/src/B.dat"
 write_list "Both" "$(win_path "$T/d1")" "$(win_path "$T/d2")"
 distribute "$(win_path "$T/src/A.txt") $(win_path "$T/src/B.dat")" 1
 assert_finished
+assert_status_drawn 0000ff taller
 assert_eq "label 3002 (the last source)" "$(win_path "$T/src/B.dat")" "$(q text "$WINDOW" 3002)"
 assert_eq "label 3004 (the last target)" "$(win_path "$T/d2")\\B.dat" "$(q text "$WINDOW" 3004)"
 assert_eq "note hidden" "0" "$(q visible "$WINDOW" 3010)"
@@ -112,6 +114,7 @@ distribute "$(win_path "$T/src/gone.txt") $(win_path "$T/src/B.txt")" 1
 drive msgbox --pid "$PID" --title "Error received: 2"
 drive click "$(printf '%s\n' "$OUT" | head -n 1)" OK
 assert_halted
+assert_status_drawn ff0000
 assert_eq "files of d1" "" "$(tree "$T/d1")"
 end_by_button
 

@@ -17,13 +17,21 @@ close_notepad() {
   NOTEPAD=
 }
 
-# Ends every Notepad of this Wine prefix by its process id (a scenario runs alone on its desktop).
-kill_notepads() {
-  local proc
+# Every Notepad of this Wine prefix (a scenario runs alone on its desktop): process id, program.
+notepads() {
+  local proc program
   for proc in /proc/[0-9]*; do
-    tr '\0' '\n' <"$proc/cmdline" 2>/dev/null | head -n 1 | grep -qi 'notepad\.exe$' || continue
-    tr '\0' '\n' <"$proc/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && kill "${proc#/proc/}"
+    program=$(tr '\0' '\n' 2>/dev/null <"$proc/cmdline" | head -n 1)
+    printf '%s\n' "$program" | grep -qi 'notepad\.exe$' || continue
+    tr '\0' '\n' 2>/dev/null <"$proc/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
+      printf '%s %s\n' "${proc#/proc/}" "$program"
   done
+}
+
+# Ends them by their process ids.
+kill_notepads() {
+  local pid
+  for pid in $(notepads | cut -d' ' -f1); do kill "$pid"; done
 }
 trap 'close_notepad; cleanup' EXIT
 
@@ -46,9 +54,12 @@ drive click "$(printf '%s\n' "$box" | head -n 1)" OK
 close_program
 assert_eq "exit code" 0 "$EXIT_CODE"
 
-begin_case "License Agreement: Notepad shows EULA.TXT of the program folder"
+begin_case "License Agreement: the system's Notepad shows EULA.TXT, not a Notepad.exe of the program folder"
 new_program_folder
 printf 'The licence of this program folder.\r\nSecond line.\r\n' >"$PROGRAM/EULA.TXT"
+# Another program under Notepad's name where a search by name looks first (the program folder is
+# the current folder too).
+cp "$QUORVANDER_EXE" "$PROGRAM/Notepad.exe"
 start_program ""
 wait_window "Quorvander"
 drive command "$WINDOW" 1104
@@ -61,6 +72,11 @@ else
   fail "Notepad did not open"
 fi
 assert_no_message_box
+check
+if notepads | grep -viq 'system32'; then
+  fail "a Notepad other than the system's ran: $(notepads | tr '\n' '|')"
+  kill_notepads
+fi
 close_notepad
 close_program
 

@@ -238,6 +238,23 @@ assert_end_state() {  # CAPTION STATUS BUTTON
 assert_finished() { assert_end_state "Finished" "Distribution Complete" "OK"; }
 assert_halted() { assert_end_state "Incomplete" "Distribution Halted" "EXIT"; }
 
+# The status line as the screen shows it: its text in COLOUR (RRGGBB), in bold at 12 points
+# (strokes two pixels wide at the least: a normal face, or a smaller one, draws them one pixel
+# wide); with TALLER, its text a quarter taller than the heading's at the least (12 points against
+# 8.25: "Distribution Complete" and "Distributing" both reach from an ascender to a descender).
+assert_status_drawn() {  # COLOUR [TALLER]
+  await_eq "the status line's colour" "$1" eval 'q ink "$WINDOW" 3006 | cut -d" " -f1'
+  local status heading
+  read -ra status <<<"$(q ink "$WINDOW" 3006)"
+  check
+  [ "${status[3]:-0}" -ge 2 ] || fail "the status line's strokes are ${status[3]:-?} pixel(s) wide: not bold at 12 points"
+  [ -n "${2:-}" ] || return 0
+  read -ra heading <<<"$(q ink "$WINDOW" 3001)"
+  check
+  [ $((status[2] * 4)) -ge $((heading[2] * 5)) ] ||
+    fail "the status line's text is ${status[2]} pixels high, the heading's ${heading[2]}: not a quarter more"
+}
+
 # The box of a copy that failed, given as `qdrive msgbox` prints it: its title names the error
 # number, its text begins with the fixed sentence and goes on with the system's description.
 # Answers it with OK.

@@ -1,7 +1,8 @@
 # The destination picker: Add Path adds the open folder to the editor's list unless the list holds
 # it already (letter case aside; that entry is then selected); a drive's top folder is added with
 # its backslash; the label shows the open folder. The editor saves when the picker closes, and a
-# save that fails is reported and made up for by the next one.
+# save that fails is reported and made up for by the next one. A drive that cannot be read is
+# reported, and the picker stays where it was.
 source "$(dirname "$0")/lib.sh"
 
 # ----- Helpers of this scenario -----
@@ -104,6 +105,32 @@ close_picker
 assert_no_message_box
 assert_bytes "$LISTS/Safe.qvl" "$(list_format "$P\\A" "$P\\B" "$P\\C")"
 assert_eq "files in the lists folder" "Safe.qvl" "$(lists_folder)"
+close_program
+
+begin_case "a drive that cannot be read: reported, the picker stays where it was, the entries stay"
+open_editor "A"
+drive command "$EDITOR" 1101
+drive input "New Destination List" 102 "Drives" --pid "$PID"
+# A drive letter that leads to a plain file: listed, but never readable.
+printf 'not a drive\r\n' >"$SCRATCH/not a drive"
+drive subst Q: "$(win_path "$SCRATCH/not a drive")"
+trap 'q subst Q: /D >/dev/null; cleanup' EXIT
+open_picker
+open_row "A" "$P\\A"
+drive click "$PICKER" 2004
+row=$(q items "$PICKER" 2001 | grep -n '^q:' | cut -d: -f1)
+[ -n "$row" ] || die "the picker lists no drive q:: $(q items "$PICKER" 2001 | tr '\n' '|')"
+drive select "$PICKER" 2001 $((row - 1))
+drive msgbox --pid "$PID" --title "Add Destination Location"
+box=$OUT
+assert_eq "the box's first line" "The drive Q: cannot be read." "$(printf '%s\n' "$box" | sed -n 4p)"
+drive click "$(printf '%s\n' "$box" | head -n 1)" OK
+await_gone "$(printf '%s\n' "$box" | head -n 1)" "the box"
+assert_eq "the label" "$P\\A" "$(q text "$PICKER" 2007)"
+assert_eq "the chosen drive" "z:" "$(q items "$PICKER" 2001 | sed -n "$(($(q selected "$PICKER" 2001) + 1))p" | cut -c1-2)"
+close_picker
+assert_eq "entries" "$P\\A" "$(q items "$EDITOR" 1004)"
+assert_bytes "$LISTS/Drives.qvl" "$(list_format "$P\\A")"
 close_program
 
 finish

@@ -24,14 +24,26 @@ assert_bytes "$PROGRAM/Distribution Lists/Kept.qvl" 'Z:\\Dest\r\n'
 assert_eq "entries of the lists folder" "Kept.qvl" "$(ls -A "$PROGRAM/Distribution Lists")"
 close_program
 
-begin_case "a plain file named Distribution Lists is accepted as it is"
-new_program_folder
-printf 'not a folder\r\n' >"$PROGRAM/Distribution Lists"
-start_program ""
-wait_window "Quorvander"
-assert_no_message_box
-assert_file "$PROGRAM/Distribution Lists"
-assert_bytes "$PROGRAM/Distribution Lists" 'not a folder\r\n'
-close_program
+# Hidden or not, a file or a folder of that name is taken as it is: nothing is made over it.
+for what in "plain file" "hidden folder" "hidden file"; do
+  begin_case "a $what named Distribution Lists is accepted as it is"
+  new_program_folder
+  if [ "$what" = "hidden folder" ]; then
+    mkdir "$PROGRAM/Distribution Lists"
+    printf 'Z:\\Dest\r\n' >"$PROGRAM/Distribution Lists/Kept.qvl"
+  else
+    printf 'not a folder\r\n' >"$PROGRAM/Distribution Lists"
+  fi
+  [ "$what" = "plain file" ] || attrib +h "$PROGRAM/Distribution Lists"
+  start_program ""
+  wait_window "Quorvander"
+  assert_no_message_box
+  if [ "$what" = "hidden folder" ]; then
+    assert_eq "entries of the lists folder" "Kept.qvl" "$(ls -A "$PROGRAM/Distribution Lists")"
+  else
+    assert_bytes "$PROGRAM/Distribution Lists" 'not a folder\r\n'
+  fi
+  close_program
+done
 
 finish

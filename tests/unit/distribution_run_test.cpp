@@ -113,6 +113,7 @@ TEST_F(DistributionRun, AFolderGoesWholeUnderItsOwnNameTopDownWithoutChangingThe
     File(L"src\\Proj\\sub2\\d.txt", "d");
     File(L"src\\Proj\\h.txt", "hidden", FILE_ATTRIBUTE_HIDDEN);
     File(L"src\\Proj\\s.txt", "system", FILE_ATTRIBUTE_SYSTEM);
+    File(L"src\\Proj\\sub1\\~kelvaron-0000123401a2.tmp", "left by a copy that was killed");
     File(L"src\\Proj\\hid\\x.txt", "x");
     ::SetFileAttributesW(Path(L"src\\Proj\\hid").c_str(), FILE_ATTRIBUTE_HIDDEN);
     File(L"d2\\Proj\\a.txt", "old a, longer");

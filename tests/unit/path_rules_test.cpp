@@ -1,6 +1,12 @@
 #include "platform/path_rules.h"
 
+#include <windows.h>
+#include <shellapi.h>
+
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 using namespace platform;
 
@@ -10,6 +16,19 @@ TEST(CommandLineTail, DropsTheProgramNameQuotedOrNot) {
     EXPECT_EQ(CommandLineTail(LR"("C:\x\KELVARON.EXE")"), L"");
     EXPECT_EQ(CommandLineTail(L"KELVARON.EXE"), L"");
     EXPECT_EQ(CommandLineTail(LR"(KELVARON.EXE "C:\My Files\a.txt")"), LR"("C:\My Files\a.txt")");
+}
+
+// What the started program reads back: its path and the argument as they are.
+TEST(CommandLineOf, ReadsBackAsItIsWithBlanksBackslashesAndQuotes) {
+    const std::wstring program = LR"(C:\Windows Folder\system32\notepad.exe)";
+    for (const std::wstring argument :
+         {LR"(C:\Program Files\Q\EULA.TXT)", LR"(C:\My Files\)", LR"(say \"hi\" "there")", L""}) {
+        int count = 0;
+        wchar_t** words = ::CommandLineToArgvW(CommandLineOf(program, argument).c_str(), &count);
+        ASSERT_NE(words, nullptr);
+        EXPECT_EQ(std::vector<std::wstring>(words, words + count), (std::vector<std::wstring>{program, argument}));
+        ::LocalFree(words);
+    }
 }
 
 TEST(PathRules, WildcardsMatchWholeNames) {

@@ -9,6 +9,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cwchar>
@@ -47,6 +48,11 @@ Controls (by control id, decimal or 0x hex; OK CANCEL YES NO ABORT RETRY IGNORE 
   rect HWND ID                       "left top right bottom" in the parent's client pixels
   click HWND ID                      post BM_CLICK; fails when the control is disabled or hidden
   set-text HWND ID TEXT              WM_SETTEXT
+  ink HWND ID                        what the control shows, as the screen has it: "COLOUR WIDTH
+                                     HEIGHT STEM", its text's colour (RRGGBB: the commonest after
+                                     the background's), the size of all that is not background,
+                                     and the commonest run of the text's colour along a row (the
+                                     width of a stroke)
 Keyboard (the window's thread, as a person's keys reach it)
   focus HWND                         the control that has the keyboard focus: id TAB class TAB
                                      text ("0" alone when no control of HWND has it)
@@ -71,6 +77,8 @@ Shell
   lnk PATH                           a shortcut's target, arguments and working folder (3 lines)
   folder NAME                        a special folder: sendto programs startmenu desktop appdata
                                      documents profile windows
+  subst X: PATH|/D                   make the drive letter X: lead to PATH (DefineDosDeviceW), or
+                                     remove it (/D)
 Options of every subcommand (anywhere; after "--" every argument is taken as it is)
   --timeout MS                       how long waits last (default 10000)
   --await-exit PID                   hold PID before acting, then wait for it to end and print
@@ -705,6 +713,53 @@ void ShownIcon(const Args& args) {
     }
 }
 
+// What a control shows on the screen: its commonest colour is the background, the next the ink.
+void Ink(HWND control) {
+    RECT rect{};
+    if (!::GetWindowRect(control, &rect)) FailLast(L"GetWindowRect");
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    HDC screen = ::GetDC(nullptr);
+    const std::vector<DWORD> shown = Capture(screen, rect.left, rect.top, width, height);
+    ::ReleaseDC(nullptr, screen);
+    std::map<DWORD, int> counts;
+    for (DWORD pixel : shown) ++counts[pixel];
+    DWORD background = 0, ink = 0;
+    int most = 0, next = 0;
+    for (const auto& [colour, count] : counts) {
+        if (count > most) {
+            ink = background, next = most;
+            background = colour, most = count;
+        } else if (count > next) {
+            ink = colour, next = count;
+        }
+    }
+    if (next == 0) Fail(L"control " + Hex(control) + L" shows one colour only");
+    int left = width, top = height, right = -1, bottom = -1;
+    std::map<int, int> runs;  // length: how many
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0, run = 0; x <= width; ++x) {
+            const DWORD pixel = x < width ? shown[y * width + x] : background;
+            if (pixel != background) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+            if (pixel == ink) {
+                ++run;
+            } else if (run > 0) {
+                ++runs[run];
+                run = 0;
+            }
+        }
+    }
+    int stem = 0, stems = 0;
+    for (const auto& [length, count] : runs)
+        if (count > stems) stem = length, stems = count;
+    wchar_t colour[8];
+    std::swprintf(colour, 8, L"%06lx", static_cast<unsigned long>(ink));
+    Print(std::wstring(colour) + L" " + std::to_wstring(right - left + 1) + L" " +
+          std::to_wstring(bottom - top + 1) + L" " + std::to_wstring(stem));
+}
+
 // ----- Dispatch -----
 
 void Run(const Args& args) {
@@ -763,6 +818,9 @@ void Run(const Args& args) {
     } else if (command == L"click") {
         args.Expect(2);
         Click(control());
+    } else if (command == L"ink") {
+        args.Expect(2);
+        Ink(control());
     } else if (command == L"set-text") {
         args.Expect(3);
         SetText(control(), args.At(2));
@@ -798,6 +856,12 @@ void Run(const Args& args) {
         ReadLink(args);
     } else if (command == L"folder") {
         SpecialFolder(args);
+    } else if (command == L"subst") {
+        args.Expect(2);
+        const bool remove = EqualNoCase(args.At(1), L"/D");
+        if (!::DefineDosDeviceW(remove ? DDD_REMOVE_DEFINITION : 0, args.At(0).c_str(),
+                                remove ? nullptr : args.At(1).c_str()))
+            FailLast(L"DefineDosDeviceW");
     } else if (command == L"icon") {
         ShownIcon(args);
     } else if (command == L"help" || command == L"-h") {
