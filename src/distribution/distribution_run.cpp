@@ -34,8 +34,9 @@ struct FolderPlan {
 // ".." resolved as Windows resolves typed text; a path already in that form kept as it stands (a
 // name ending in a point included).
 std::wstring Normalised(const std::wstring& path) {
-    const std::wstring trimmed = WithoutTrailingBackslash(path);
-    return platform::IsNormalisedAbsolute(trimmed) ? trimmed : WithoutTrailingBackslash(platform::FullPath(trimmed));
+    const std::wstring trimmed = platform::WithoutTrailingBackslash(path);
+    return platform::IsNormalisedAbsolute(trimmed) ? trimmed
+                                                   : platform::WithoutTrailingBackslash(platform::FullPath(trimmed));
 }
 
 std::wstring Below(const std::wstring& folder, const std::wstring& relative) {
@@ -58,8 +59,10 @@ public:
             CheckDestinations();
             PlanFolders();
             for (std::size_t s = 0; s < request_.sources.size(); ++s) {
-                if (isFolder_[s]) CopyFolderSource(plans_[s]);
-                else CopyFileSource(request_.sources[s]);
+                if (isFolder_[s])
+                    CopyFolderSource(plans_[s]);
+                else
+                    CopyFileSource(request_.sources[s]);
             }
         } catch (const platform::Failure& failure) {
             Halt(failure);
@@ -79,10 +82,12 @@ private:
             const std::wstring& source = request_.sources[s];
             if (!isFolder_[s]) continue;
             if (IsUncPath(source)) {
-                outcome_.refusal = L"although you can distribute individual files from a UNC path, you need to map a "
-                                   L"drive to the desired network location in order to distribute a folder.";
-            } else if (platform::IsRootPath(WithoutTrailingBackslash(source))) {
-                outcome_.refusal = L"The whole drive " + source + L" cannot be distributed as one folder.  Please "
+                outcome_.refusal =
+                    L"although you can distribute individual files from a UNC path, you need to map a "
+                    L"drive to the desired network location in order to distribute a folder.";
+            } else if (platform::IsRootPath(platform::WithoutTrailingBackslash(source))) {
+                outcome_.refusal = L"The whole drive " + source +
+                                   L" cannot be distributed as one folder.  Please "
                                    L"send the folders and files on it instead.";
             } else {
                 continue;
@@ -101,10 +106,14 @@ private:
     // A destination that is missing or not a folder is skipped.
     void CheckDestinations() {
         for (std::size_t d = 0; d < request_.destinations.size(); ++d) {
-            folders_.push_back(request_.destinations[d].empty() ? std::wstring() : Normalised(request_.destinations[d]));
-            const platform::PathKind kind = folders_[d].empty() ? platform::PathKind::Nothing : platform::KindOf(folders_[d]);
-            if (kind == platform::PathKind::Nothing) SkipDestination(d, Skip::Missing);
-            else if (kind == platform::PathKind::File) SkipDestination(d, Skip::NotAFolder);
+            folders_.push_back(request_.destinations[d].empty() ? std::wstring()
+                                                                : Normalised(request_.destinations[d]));
+            const platform::PathKind kind =
+                folders_[d].empty() ? platform::PathKind::Nothing : platform::KindOf(folders_[d]);
+            if (kind == platform::PathKind::Nothing)
+                SkipDestination(d, Skip::Missing);
+            else if (kind == platform::PathKind::File)
+                SkipDestination(d, Skip::NotAFolder);
         }
     }
 
@@ -128,8 +137,10 @@ private:
                 const std::wstring top = platform::JoinPath(folders_[d], plan.topName);
                 if (!platform::FolderExists(top)) continue;
                 const platform::FolderIdentity identity = platform::IdentityOf(top);
-                if (identity == plan.identity) SkipDestination(d, Skip::HoldsSource);
-                else targets.insert(identity);
+                if (identity == plan.identity)
+                    SkipDestination(d, Skip::HoldsSource);
+                else
+                    targets.insert(identity);
             }
         }
         for (auto& plan : plans_)
@@ -164,10 +175,9 @@ private:
 
     void CopyFileSource(const std::wstring& source) {
         for (std::size_t d = 0; d < folders_.size(); ++d) {
-            const std::wstring target =
-                WithoutOneTrailingBackslash(request_.destinations[d]) + L"\\" + FileNameOf(source);
+            const std::wstring target = platform::JoinPath(request_.destinations[d], platform::LastComponent(source));
             observer_.OnCopying(source, target);
-            if (Usable(d)) Copy(d, source, platform::JoinPath(folders_[d], FileNameOf(source)));
+            if (Usable(d)) Copy(d, source, platform::JoinPath(folders_[d], platform::LastComponent(source)));
             ++sourcesDone_[d];
             observer_.OnProgress();
         }
@@ -204,11 +214,6 @@ private:
         ++outcome_.filesCopied;
     }
 
-    static std::wstring WithoutOneTrailingBackslash(std::wstring path) {
-        if (!path.empty() && path.back() == L'\\') path.pop_back();
-        return path;
-    }
-
     // The destination being written fails; those that had every source before the halt are
     // complete; the rest are unfinished.
     void Halt(const platform::Failure& failure) {
@@ -235,11 +240,11 @@ private:
     const RunRequest& request_;
     RunObserver& observer_;
     RunOutcome outcome_;
-    std::vector<bool> isFolder_;         // for each source
-    std::vector<std::wstring> folders_;  // each destination, normalised
-    std::vector<FolderPlan> plans_;      // one for each source; empty for a file source
-    std::set<std::wstring> topNames_;    // case-folded names of the folder sources
-    std::optional<Position> current_;    // the copy under way
+    std::vector<bool> isFolder_;            // for each source
+    std::vector<std::wstring> folders_;     // each destination, normalised
+    std::vector<FolderPlan> plans_;         // one for each source; empty for a file source
+    std::set<std::wstring> topNames_;       // case-folded names of the folder sources
+    std::optional<Position> current_;       // the copy under way
     std::vector<std::size_t> sourcesDone_;  // for each destination, how many sources it has whole
 };
 
@@ -283,14 +288,19 @@ std::wstring OutcomeNote(const RunOutcome& outcome) {
         }
     }
     if (!missing.empty())
-        lines.push_back(L"Skipped " + Counted(missing.size(), L"destination that does not exist: ",
-                                              L"destinations that do not exist: ") + NameList(missing));
+        lines.push_back(
+            L"Skipped " +
+            Counted(missing.size(), L"destination that does not exist: ", L"destinations that do not exist: ") +
+            NameList(missing));
     if (!notFolders.empty())
-        lines.push_back(L"Skipped " + Counted(notFolders.size(), L"destination that is not a folder: ",
-                                              L"destinations that are not folders: ") + NameList(notFolders));
+        lines.push_back(
+            L"Skipped " +
+            Counted(notFolders.size(), L"destination that is not a folder: ", L"destinations that are not folders: ") +
+            NameList(notFolders));
     if (!holdSource.empty())
-        lines.push_back(L"Skipped " + Counted(holdSource.size(), L"destination that holds the source folder itself: ",
-                                              L"destinations that hold the source folder itself: ") +
+        lines.push_back(L"Skipped " +
+                        Counted(holdSource.size(), L"destination that holds the source folder itself: ",
+                                L"destinations that hold the source folder itself: ") +
                         NameList(holdSource));
     if (!unfinished.empty())
         lines.push_back(L"Unfinished, the run halted first: " +

@@ -37,8 +37,8 @@ struct DestinationOutcome {
 struct RunOutcome {
     enum class End { Completed, Halted, Refused };
     End end = End::Completed;
-    std::optional<platform::Failure> failure;  // Halted: what stopped the run
-    std::wstring refusal;                      // Refused: why, in the words the user is shown
+    std::optional<platform::Failure> failure;      // Halted: what stopped the run
+    std::wstring refusal;                          // Refused: why, in the words the user is shown
     std::vector<DestinationOutcome> destinations;  // one for each entry, in list order
     // Folders inside a source that were not copied: the copies this run writes (a destination
     // inside the source), and links to folders (junctions, symbolic links), never followed.

@@ -4,8 +4,6 @@
 
 namespace distribution {
 
-std::wstring CommandLine;
-
 std::vector<std::wstring> SplitSources(const std::wstring& commandLine) {
     std::vector<std::wstring> sources;
     std::size_t i = 0;
@@ -30,22 +28,11 @@ std::vector<std::wstring> SplitSources(const std::wstring& commandLine) {
     return sources;
 }
 
-std::wstring FileNameOf(const std::wstring& path) {
-    const std::size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-
 bool LooksAbsolute(const std::wstring& source) {
     // A text shorter than the range does not match ("C:" alone is no absolute path).
     return (source.size() >= 3 && source.compare(1, 2, L":\\") == 0) || IsUncPath(source);
 }
 
 bool IsUncPath(const std::wstring& path) { return path.compare(0, 2, L"\\\\") == 0; }
-
-std::wstring WithoutTrailingBackslash(const std::wstring& path) {
-    std::wstring trimmed = path;
-    while (trimmed.size() > 1 && trimmed.back() == L'\\' && !platform::IsRootPath(trimmed)) trimmed.pop_back();
-    return trimmed;
-}
 
 }  // namespace distribution

@@ -21,7 +21,8 @@ bool IsAscii(std::string_view bytes) {
 }
 
 std::wstring FromUtf16(std::string_view bytes) {
-    if (bytes.size() % 2 != 0) throw platform::Failure(ERROR_INVALID_DATA, L"The file ends in the middle of a character.");
+    if (bytes.size() % 2 != 0)
+        throw platform::Failure(ERROR_INVALID_DATA, L"The file ends in the middle of a character.");
     std::wstring text(bytes.size() / 2, L'\0');
     for (std::size_t i = 0; i < text.size(); ++i)
         text[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 * i]) |

@@ -11,8 +11,8 @@ namespace lists {
 
 // How a list file's text is written.
 enum class ListCoding {
-    Ansi,           // the system's ANSI code page, no mark (what the program writes by default)
-    Utf8,           // UTF-8 without a byte-order mark (Notepad's default)
+    Ansi,  // the system's ANSI code page, no mark (what the program writes by default)
+    Utf8,  // UTF-8 without a byte-order mark (Notepad's default)
     Utf8WithMark,
     Utf16WithMark,  // UTF-16 little-endian after its mark
 };

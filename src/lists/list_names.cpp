@@ -1,14 +1,18 @@
 #include "lists/list_names.h"
 
 #include <array>
+#include <iterator>
 #include <string_view>
 
+#include "lists/list_store.h"
+#include "platform/app.h"
 #include "platform/text.h"
 
 namespace lists {
 namespace {
 
-constexpr std::size_t kLongestName = 255 - 4;  // a file name holds 255 characters, ".qvl" included
+// A file name holds 255 characters, the extension included.
+constexpr std::size_t kLongestName = 255 - (std::size(kListExtension) - 1);
 
 // The part of a name that Windows compares with its device names: before the first point, with
 // trailing blanks ignored ("nul .txt" is NUL too).
@@ -35,8 +39,7 @@ std::wstring ListNameProblem(const std::wstring& name) {
     for (wchar_t c : name) {
         if (c < 32) return L"A list name cannot hold control characters.";
         if (std::wstring_view(L"\\/:*?\"<>|").find(c) != std::wstring_view::npos)
-            return std::wstring(L"A list name cannot hold the character ") + c +
-                   L" (nor any of \\ / : * ? \" < > |).";
+            return std::wstring(L"A list name cannot hold the character ") + c + L" (nor any of \\ / : * ? \" < > |).";
     }
     if (!name.empty() && (name.back() == L'.' || name.back() == L' '))
         return L"A list name cannot end with a point or a space.";
@@ -48,15 +51,21 @@ std::wstring ListNameProblem(const std::wstring& name) {
 }
 
 std::wstring AboutText(const platform::Version& version) {
-    return L"Quorvander Utility\r"
-           L"Version: " + std::to_wstring(version.major) + L"." + std::to_wstring(version.minor) +
-           L" Build:" + std::to_wstring(version.revision) + L"\r\r"
-           L"Contact / Support: " + kSupportContact;
+    return std::wstring(platform::kProgramTitle) +
+           L"\r"
+           L"Version: " +
+           std::to_wstring(version.major) + L"." + std::to_wstring(version.minor) + L" Build:" +
+           std::to_wstring(version.revision) +
+           L"\r\r"
+           L"Contact / Support: " +
+           kSupportContact;
 }
 
 std::wstring MissingLicenseText() {
-    return std::wstring(L"The License Agreement is missing.  Please either re-install this application, "
-                        L"or contact Ondrevo for replacement. \r\rContact: ") + kSupportContact;
+    return std::wstring(
+               L"The License Agreement is missing.  Please either re-install this application, "
+               L"or contact Ondrevo for replacement. \r\rContact: ") +
+           kSupportContact;
 }
 
 }  // namespace lists

@@ -2,10 +2,14 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <iterator>
 #include <unordered_set>
 
 #include "platform/failure.h"
 #include "platform/files.h"
+#include "platform/folder_listing.h"
+#include "platform/replacement_file.h"
 #include "platform/text.h"
 
 namespace lists {
@@ -45,7 +49,14 @@ Entries Merged(const Entries& base, const Entries& theirs, const Entries& ours) 
 
 std::wstring ListsFolder() { return platform::ProgramFolder() + L"\\Distribution Lists"; }
 
-std::wstring ListPathOf(const std::wstring& name) { return ListsFolder() + L"\\" + name + L".qvl"; }
+std::wstring ListPathOf(const std::wstring& name) { return ListsFolder() + L"\\" + name + kListExtension; }
+
+std::vector<std::wstring> ListNames() {
+    std::vector<std::wstring> names =
+        platform::ListFolder(ListsFolder(), platform::EntryKind::Files, std::wstring(L"*") + kListExtension);
+    for (auto& name : names) name.resize(name.size() - std::min(name.size(), std::size(kListExtension) - 1));
+    return names;
+}
 
 Entries DistinctEntries(const Entries& lines) {
     Entries entries;
@@ -98,7 +109,7 @@ ListStore::Saved ListStore::Save(const Entries& entries) {
         saved.entries = DistinctEntries(entries);
     }
     if (saved.entries.empty()) {
-        if (now) platform::DeleteFiles(path_);
+        if (now) platform::RemoveFile(path_);
         known_.reset();
         return saved;
     }

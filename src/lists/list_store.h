@@ -10,10 +10,14 @@
 
 namespace lists {
 
+// The extension of list files.
+constexpr wchar_t kListExtension[] = L".qvl";
 // The program's "Distribution Lists" folder, without a trailing backslash.
 std::wstring ListsFolder();
 // The file of the list named `name` in the lists folder.
 std::wstring ListPathOf(const std::wstring& name);
+// The names of the lists in the lists folder (their file names less the extension), by name.
+std::vector<std::wstring> ListNames();
 
 // The entries of a list's lines: each non-empty line once, the first of those equal to it
 // (letter case ignored) in its place.

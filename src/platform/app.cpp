@@ -3,7 +3,11 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <new>
+#include <utility>
 #include <vector>
+
+#include "platform/dialogs.h"
 
 namespace platform {
 namespace {
@@ -33,8 +37,7 @@ void DispatchEvent(MSG& msg) {
 EndProgramCleanup::EndProgramCleanup() noexcept {
     try {
         Cleanups().push_back(this);
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 EndProgramCleanup::~EndProgramCleanup() {
@@ -80,6 +83,34 @@ void TopLevelWindowOpened() noexcept { ++g_topLevelWindows; }
 
 void TopLevelWindowClosed() noexcept {
     if (--g_topLevelWindows == 0) ::PostQuitMessage(0);
+}
+
+Failure CurrentExceptionAsFailure() noexcept {
+    DWORD number = ERROR_INTERNAL_ERROR;
+    try {
+        try {
+            throw;
+        } catch (const Failure& failure) {
+            return failure;
+        } catch (const std::bad_alloc&) {
+            number = ERROR_NOT_ENOUGH_MEMORY;
+        } catch (...) {}
+        return Failure(number, SystemErrorText(number));
+    } catch (...) {
+        return Failure(number, std::wstring());  // no memory left even for the text
+    }
+}
+
+void FailAndEnd(const Failure& failure) noexcept {
+    // The box runs a message loop of its own: a failure in a handler it calls (a paint that fails
+    // again) must not open a second box inside the first.
+    static bool ending = false;
+    if (!std::exchange(ending, true)) {
+        try {
+            ShowStandardError(failure);
+        } catch (...) {}
+    }
+    EndProgram(1);
 }
 
 }  // namespace platform

@@ -3,7 +3,12 @@
 
 #include <windows.h>
 
+#include "platform/failure.h"
+
 namespace platform {
+
+// The program's name, as its boxes are titled.
+constexpr wchar_t kProgramTitle[] = L"Quorvander Utility";
 
 // Something that must be undone before the process ends through EndProgram (a temporary file
 // of a copy in progress). Registered for its lifetime.
@@ -32,5 +37,26 @@ void DispatchEvent(MSG& msg);
 // Top-level windows tell the program they exist; when the last one goes, the loop ends.
 void TopLevelWindowOpened() noexcept;
 void TopLevelWindowClosed() noexcept;
+
+// Shows the standard error message and ends the program. Used by the boundary below.
+[[noreturn]] void FailAndEnd(const Failure& failure) noexcept;
+
+// The boundary that every window procedure, dialog procedure and other Win32 callback goes
+// through: runs `body`, and turns any exception that escapes it into the standard error
+// message and a clean end of the program. No exception ever crosses into Win32.
+template <typename Body>
+auto Guarded(Body&& body) noexcept -> decltype(body());
+
+// The exception being handled, as a Failure (a foreign exception gets a generic one).
+Failure CurrentExceptionAsFailure() noexcept;
+
+template <typename Body>
+auto Guarded(Body&& body) noexcept -> decltype(body()) {
+    try {
+        return body();
+    } catch (...) {
+        FailAndEnd(CurrentExceptionAsFailure());
+    }
+}
 
 }  // namespace platform

@@ -15,15 +15,12 @@ constexpr DWORD kListStyle = WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGR
 
 DWORD Visibility(bool visible) { return visible ? WS_VISIBLE : 0; }
 
-bool ValidIndex(int index, std::size_t size) {
-    return index >= 0 && static_cast<std::size_t>(index) < size;
-}
+bool ValidIndex(int index, std::size_t size) { return index >= 0 && static_cast<std::size_t>(index) < size; }
 
 // The full form of a folder path: "." and ".." resolved, a drive alone taken as that drive's
 // current folder, and no trailing backslash but at a drive's top.
 std::wstring NormalFolderPath(const std::wstring& path) {
-    std::wstring full = FullPath(path);
-    while (full.size() > 1 && full.back() == L'\\' && !IsRootPath(full)) full.pop_back();
+    std::wstring full = WithoutTrailingBackslash(FullPath(path));
     if (full.size() == 2 && full[1] == L':') full += L'\\';
     return full;
 }
@@ -32,8 +29,7 @@ void FillShownList(HWND list, UINT resetMessage, UINT addMessage, const std::vec
     if (!list) return;
     ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     ::SendMessageW(list, resetMessage, 0, 0);
-    for (const auto& row : rows)
-        ::SendMessageW(list, addMessage, 0, reinterpret_cast<LPARAM>(row.c_str()));
+    for (const auto& row : rows) ::SendMessageW(list, addMessage, 0, reinterpret_cast<LPARAM>(row.c_str()));
     ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list, nullptr, TRUE);
 }
@@ -115,8 +111,7 @@ void ListBoxControl::SetText(const std::wstring& text) {
 // ----- FolderListControl -----
 
 FolderListControl::FolderListControl(Window& owner, int id, const TwipsRect& place, bool visible)
-    : Control(owner, id, L"LISTBOX", kListStyle | Visibility(visible), WS_EX_CLIENTEDGE, place, {}),
-      shown_(visible) {}
+    : Control(owner, id, L"LISTBOX", kListStyle | Visibility(visible), WS_EX_CLIENTEDGE, place, {}), shown_(visible) {}
 
 void FolderListControl::SetPath(const std::wstring& path) {
     std::wstring full = NormalFolderPath(path);
@@ -196,17 +191,15 @@ bool FolderListControl::OnEnterKey() {
 // ----- DriveListControl -----
 
 DriveListControl::DriveListControl(Window& owner, int id, const TwipsRect& place)
-    : Control(owner, id, L"COMBOBOX", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0,
-              place, {}) {
+    : Control(owner, id, L"COMBOBOX", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, place, {}) {
     Refresh();
 }
 
 std::wstring DriveListControl::Drive() const {
     if (!Handle()) return {};
     const LRESULT row = ::SendMessageW(Handle(), CB_GETCURSEL, 0, 0);
-    return row == CB_ERR || !ValidIndex(static_cast<int>(row), drives_.size())
-               ? std::wstring()
-               : drives_[static_cast<std::size_t>(row)];
+    return row == CB_ERR || !ValidIndex(static_cast<int>(row), drives_.size()) ? std::wstring()
+                                                                               : drives_[static_cast<std::size_t>(row)];
 }
 
 void DriveListControl::SetDrive(const std::wstring& path) {
@@ -229,8 +222,9 @@ void DriveListControl::Refresh() {
         // A drive without a medium has no label to read: it is listed by its letter alone.
         DWORD oldMode = 0;
         ::SetThreadErrorMode(SEM_FAILCRITICALERRORS, &oldMode);
-        const bool hasLabel = ::GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr,
-                                                      nullptr, nullptr, nullptr, 0) && label[0];
+        const bool hasLabel =
+            ::GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0) &&
+            label[0];
         ::SetThreadErrorMode(oldMode, nullptr);
         std::wstring row = std::wstring{static_cast<wchar_t>(L'a' + letter), L':'};
         if (hasLabel) row += L" [" + std::wstring(label) + L"]";

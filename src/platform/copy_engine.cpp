@@ -20,8 +20,8 @@ constexpr DWORD kChunkSize = 128 * 1024;
 constexpr ULONGLONG kYieldIntervalMs = 30;
 // Not the read-only attribute: a copy of a read-only file stays replaceable, so that sending
 // the same file again replaces it. A target that its owner made read-only is still refused.
-constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 std::function<void(std::uint64_t, std::uint64_t)>& YieldHook() {
     static std::function<void(std::uint64_t, std::uint64_t)> hook;
@@ -40,20 +40,15 @@ void YieldBetweenChunks(std::uint64_t copied, std::uint64_t total) {
     ProcessEvents();
 }
 
-FILETIME ToFileTime(const LARGE_INTEGER& time) {
-    return FILETIME{time.LowPart, static_cast<DWORD>(time.HighPart)};
-}
+FILETIME ToFileTime(const LARGE_INTEGER& time) { return FILETIME{time.LowPart, static_cast<DWORD>(time.HighPart)}; }
 
 }  // namespace
 
-void SetCopyYield(std::function<void(std::uint64_t, std::uint64_t)> yield) {
-    YieldHook() = std::move(yield);
-}
+void SetCopyYield(std::function<void(std::uint64_t, std::uint64_t)> yield) { YieldHook() = std::move(yield); }
 
 void CopyFile(const std::wstring& source, const std::wstring& target, TargetFolder folder) {
-    UniqueFile input(::CreateFileW(ApiPath(source).c_str(), GENERIC_READ,
-                                   FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    UniqueFile input(::CreateFileW(ApiPath(source).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!input) ThrowLastError();
     // Times and attributes only: GetFileInformationByHandle also asks for the volume's serial
     // number, which under Wine costs about half a millisecond a file, a large part of the copy of
@@ -62,8 +57,7 @@ void CopyFile(const std::wstring& source, const std::wstring& target, TargetFold
     if (!::GetFileInformationByHandleEx(input.get(), FileBasicInfo, &basic, sizeof basic)) ThrowLastError();
     if (basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) ThrowWin32(ERROR_ACCESS_DENIED);
 
-    ReplacementFile output(target, ReplacementFile::Replace::KeepingTargetSettings,
-                           folder == TargetFolder::MayHoldIt);
+    ReplacementFile output(target, ReplacementFile::Replace::KeepingTargetSettings, folder == TargetFolder::MayHoldIt);
     // One buffer for every copy: its size is all the memory a copy takes, whatever the file's.
     static thread_local const std::unique_ptr<char[]> buffer(new char[kChunkSize]);
     std::uint64_t copied = 0, total = 0;

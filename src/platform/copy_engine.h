@@ -27,8 +27,7 @@ namespace platform {
 // `target` in a folder that the caller has just made: no file of its name can be there yet, and
 // the copy does not look for one (under Wine every look in a large folder reads the whole folder).
 enum class TargetFolder { MayHoldIt, JustMade };
-void CopyFile(const std::wstring& source, const std::wstring& target,
-              TargetFolder folder = TargetFolder::MayHoldIt);
+void CopyFile(const std::wstring& source, const std::wstring& target, TargetFolder folder = TargetFolder::MayHoldIt);
 
 // What CopyFile calls between chunks instead of ProcessEvents, with the bytes copied so far of
 // the current file (for tests and benchmarks). An empty function restores the default.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/app.h"
 #include "resources/resource_ids.h"
 
 namespace platform {
@@ -96,9 +97,8 @@ int ShowMessage(const std::wstring& text, int style, const std::wstring& title) 
 std::wstring AskText(const std::wstring& prompt, const std::wstring& title) {
     if (DialogAnswers* answers = Answers()) return answers->Text(prompt, title);
     AskTextState state{&prompt, &title, {}};
-    const INT_PTR result = ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ASK_TEXT),
-                                             BoxOwner(), &AskTextProcedure,
-                                             reinterpret_cast<LPARAM>(&state));
+    const INT_PTR result = ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ASK_TEXT), BoxOwner(),
+                                             &AskTextProcedure, reinterpret_cast<LPARAM>(&state));
     if (result == -1) ThrowLastError();
     return result == IDOK ? state.answer : std::wstring();
 }
@@ -123,7 +123,7 @@ OpenFileChoice ShowOpenFile(const OpenFileRequest& request) {
     dialog.nMaxFileTitle = static_cast<DWORD>(fileTitle.size());
     dialog.lpstrInitialDir = request.initialFolder.empty() ? nullptr : request.initialFolder.c_str();
     dialog.lpstrTitle = request.title.empty() ? nullptr : request.title.c_str();
-    dialog.Flags = request.flags | OFN_EXPLORER;
+    dialog.Flags = OFN_HIDEREADONLY | OFN_EXPLORER;
     if (!::GetOpenFileNameW(&dialog)) {
         const DWORD error = ::CommDlgExtendedError();
         if (error != 0) throw Failure(error, L"The open-file dialog could not be shown.");
@@ -134,7 +134,7 @@ OpenFileChoice ShowOpenFile(const OpenFileRequest& request) {
 
 void ShowStandardError(const Failure& failure) {
     if (DialogAnswers* answers = Answers()) {
-        answers->Message(StandardErrorText(failure), kErrorIcon, L"Quorvander Utility");
+        answers->Message(StandardErrorText(failure), kErrorIcon, kProgramTitle);
         return;
     }
     // A quit already waiting (the failing window closed on its way out) would close the box
@@ -142,7 +142,7 @@ void ShowStandardError(const Failure& failure) {
     MSG quit;
     ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     // No owner and task-modal: every window of the program is disabled while it is up.
-    ::MessageBoxW(nullptr, MessageBoxText(StandardErrorText(failure)).c_str(), L"Quorvander Utility",
+    ::MessageBoxW(nullptr, MessageBoxText(StandardErrorText(failure)).c_str(), kProgramTitle,
                   MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TASKMODAL);
 }
 

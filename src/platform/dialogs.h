@@ -30,14 +30,14 @@ std::wstring AskText(const std::wstring& prompt, const std::wstring& title);
 
 // The open-file dialog: set up before it opens.
 struct OpenFileRequest {
-    std::wstring filter;         // "Description|pattern" pairs joined by "|"
+    std::wstring filter;  // "Description|pattern" pairs joined by "|"
     std::wstring title;
     std::wstring initialFolder;
-    unsigned flags = 0;          // OFN_ flags, such as 4 (hide the read-only box)
+    // The chosen file need not exist, and the read-only box is hidden.
 };
 struct OpenFileChoice {
-    std::wstring path;           // full path; "" when cancelled
-    std::wstring fileTitle;      // the name with extension, without folder
+    std::wstring path;       // full path; "" when cancelled
+    std::wstring fileTitle;  // the name with extension, without folder
 };
 OpenFileChoice ShowOpenFile(const OpenFileRequest& request);
 

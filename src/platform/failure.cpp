@@ -2,11 +2,7 @@
 
 #include <windows.h>
 
-#include <new>
 #include <utility>
-
-#include "platform/app.h"
-#include "platform/dialogs.h"
 
 namespace platform {
 
@@ -15,14 +11,13 @@ Failure::Failure(std::uint32_t number, std::wstring description)
 
 std::wstring SystemErrorText(std::uint32_t number) {
     wchar_t* buffer = nullptr;
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, number, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const DWORD length =
+        ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         nullptr, number, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::wstring text;
     if (length > 0 && buffer) text.assign(buffer, length);
     if (buffer) ::LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' '))
-        text.pop_back();
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
     if (text.empty()) text = L"Unknown error " + std::to_wstring(number) + L".";
     return text;
 }
@@ -34,36 +29,6 @@ void ThrowLastError() { ThrowWin32(::GetLastError()); }
 std::wstring StandardErrorText(const Failure& failure) {
     return L"Quorvander Utility has met an error it cannot recover from and will close.\r\rError " +
            std::to_wstring(failure.Number()) + L": " + failure.Description();
-}
-
-Failure CurrentExceptionAsFailure() noexcept {
-    DWORD number = ERROR_INTERNAL_ERROR;
-    try {
-        try {
-            throw;
-        } catch (const Failure& failure) {
-            return failure;
-        } catch (const std::bad_alloc&) {
-            number = ERROR_NOT_ENOUGH_MEMORY;
-        } catch (...) {
-        }
-        return Failure(number, SystemErrorText(number));
-    } catch (...) {
-        return Failure(number, std::wstring());  // no memory left even for the text
-    }
-}
-
-void FailAndEnd(const Failure& failure) noexcept {
-    // The box runs a message loop of its own: a failure in a handler it calls (a paint that fails
-    // again) must not open a second box inside the first.
-    static bool ending = false;
-    if (!std::exchange(ending, true)) {
-        try {
-            ShowStandardError(failure);
-        } catch (...) {
-        }
-    }
-    EndProgram(1);
 }
 
 }  // namespace platform

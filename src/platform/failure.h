@@ -34,25 +34,4 @@ std::wstring SystemErrorText(std::uint32_t number);
 // The text of the standard error message shown for a failure that nothing handled.
 std::wstring StandardErrorText(const Failure& failure);
 
-// Shows the standard error message and ends the program. Used by the boundary below.
-[[noreturn]] void FailAndEnd(const Failure& failure) noexcept;
-
-// The boundary that every window procedure, dialog procedure and other Win32 callback goes
-// through: runs `body`, and turns any exception that escapes it into the standard error
-// message and a clean end of the program. No exception ever crosses into Win32.
-template <typename Body>
-auto Guarded(Body&& body) noexcept -> decltype(body());
-
-// The exception being handled, as a Failure (a foreign exception gets a generic one).
-Failure CurrentExceptionAsFailure() noexcept;
-
-template <typename Body>
-auto Guarded(Body&& body) noexcept -> decltype(body()) {
-    try {
-        return body();
-    } catch (...) {
-        FailAndEnd(CurrentExceptionAsFailure());
-    }
-}
-
 }  // namespace platform

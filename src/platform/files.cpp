@@ -7,7 +7,6 @@
 #include "platform/failure.h"
 #include "platform/handles.h"
 #include "platform/path_rules.h"
-#include "platform/replacement_file.h"
 
 namespace platform {
 namespace {
@@ -24,8 +23,8 @@ bool Attributes(const std::wstring& path, DWORD& attributes) {
 // The entry's name as the file system spells it.
 std::wstring StoredName(const std::wstring& path) {
     WIN32_FIND_DATAW found{};
-    UniqueFind find(::FindFirstFileExW(ApiPath(path).c_str(), FindExInfoBasic, &found,
-                                       FindExSearchNameMatch, nullptr, 0));
+    UniqueFind find(
+        ::FindFirstFileExW(ApiPath(path).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0));
     if (find) return found.cFileName;
     return LastComponent(path);
 }
@@ -51,8 +50,8 @@ std::wstring Fail() { ThrowLastError(); }
 }  // namespace
 
 std::wstring FullPath(const std::wstring& path) {
-    return ReadText([&](wchar_t* buffer, DWORD size) { return ::GetFullPathNameW(path.c_str(), size, buffer, nullptr); },
-                    Fail);
+    return ReadText(
+        [&](wchar_t* buffer, DWORD size) { return ::GetFullPathNameW(path.c_str(), size, buffer, nullptr); }, Fail);
 }
 
 std::wstring ApiPath(const std::wstring& path) {
@@ -76,7 +75,6 @@ std::wstring FirstMatch(const std::wstring& path, int mask) {
     return StoredName(path);
 }
 
-
 PathKind KindOf(const std::wstring& path) {
     DWORD attributes = 0;
     if (!Attributes(path, attributes)) return PathKind::Nothing;
@@ -97,7 +95,7 @@ bool MakeFolderUnlessThere(const std::wstring& path) {
     ThrowWin32(error);
 }
 
-void DeleteFiles(const std::wstring& path) {
+void RemoveFile(const std::wstring& path) {
     if (!::DeleteFileW(ApiPath(path).c_str())) ThrowLastError();
 }
 
@@ -115,8 +113,7 @@ std::wstring CommandLineText() { return CommandLineTail(::GetCommandLineW()); }
 std::wstring ProgramFolder() {
     std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length =
-            ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length == 0) ThrowLastError();
         if (length < buffer.size()) {
             buffer.resize(length);
@@ -124,8 +121,10 @@ std::wstring ProgramFolder() {
         }
         buffer.resize(buffer.size() * 2);
     }
-    if (buffer.rfind(LR"(\\?\UNC\)", 0) == 0) buffer = LR"(\\)" + buffer.substr(8);
-    else if (buffer.rfind(LR"(\\?\)", 0) == 0) buffer.erase(0, 4);
+    if (buffer.rfind(LR"(\\?\UNC\)", 0) == 0)
+        buffer = LR"(\\)" + buffer.substr(8);
+    else if (buffer.rfind(LR"(\\?\)", 0) == 0)
+        buffer.erase(0, 4);
     return ParentOf(buffer);
 }
 
@@ -143,23 +142,22 @@ Version ProgramVersion() {
     UINT infoSize = 0;
     if (!::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &infoSize) || !info)
         ThrowWin32(ERROR_RESOURCE_TYPE_NOT_FOUND);
-    return Version{HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS),
-                   HIWORD(info->dwFileVersionLS)};
+    return Version{HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS), HIWORD(info->dwFileVersionLS)};
 }
 
 std::wstring SystemFolder() {
     return ReadText([](wchar_t* buffer, DWORD size) { return ::GetSystemDirectoryW(buffer, size); }, Fail);
 }
 
-void RunProgram(const std::wstring& program, const std::wstring& argument, int showStyle) {
+void RunProgram(const std::wstring& program, const std::wstring& argument) {
     std::wstring commandLine = CommandLineOf(program, argument);  // CreateProcessW may write into it
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = static_cast<WORD>(showStyle);
+    startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process))
+    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process))
         ThrowLastError();
     UniqueKernelHandle thread(process.hThread);
     UniqueKernelHandle handle(process.hProcess);
@@ -167,19 +165,18 @@ void RunProgram(const std::wstring& program, const std::wstring& argument, int s
 
 FolderIdentity IdentityOf(const std::wstring& folder) {
     UniqueFile handle(::CreateFileW(ApiPath(folder).c_str(), FILE_READ_ATTRIBUTES,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!handle) ThrowLastError();
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(handle.get(), &info)) ThrowLastError();
-    return FolderIdentity{info.dwVolumeSerialNumber,
-                          (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+    return FolderIdentity{info.dwVolumeSerialNumber, (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
 }
 
 std::string ReadWholeFile(const std::wstring& path) {
     UniqueFile file(::CreateFileW(ApiPath(path).c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) ThrowLastError();
     std::string content;
     char buffer[64 * 1024];
@@ -189,13 +186,6 @@ std::string ReadWholeFile(const std::wstring& path) {
         if (got == 0) return content;
         content.append(buffer, got);
     }
-}
-
-void ReplaceFileContents(const std::wstring& path, std::string_view bytes) {
-    ReplacementFile file(path);
-    file.Write(bytes.data(), bytes.size());
-    file.SetBasicInfo(FILE_ATTRIBUTE_NORMAL, nullptr, nullptr, nullptr);
-    file.Commit();
 }
 
 }  // namespace platform

@@ -9,9 +9,9 @@ namespace platform {
 
 // Attribute masks of FirstMatch.
 enum MatchMask : int {
-    kPlainFiles = 0,          // plain files
-    kAnyFiles = 7,            // plain, read-only, hidden and system files
-    kFoldersAndFiles = 16,    // folders as well as plain files
+    kPlainFiles = 0,        // plain files
+    kAnyFiles = 7,          // plain, read-only, hidden and system files
+    kFoldersAndFiles = 16,  // folders as well as plain files
 };
 
 // The name of the entry that `path` names when its attributes fit `mask`, else "". A folder path
@@ -25,12 +25,14 @@ bool FolderExists(const std::wstring& path);
 // What `path` names, hidden and system entries included.
 enum class PathKind { Nothing, File, Folder };
 PathKind KindOf(const std::wstring& path);
+inline bool FileExists(const std::wstring& path) { return KindOf(path) == PathKind::File; }
 
 void MakeFolder(const std::wstring& path);
 // Makes the folder unless one is there already (a hidden one included): true when it made it.
 // A file of that name fails (183), as MakeFolder does.
 bool MakeFolderUnlessThere(const std::wstring& path);
-void DeleteFiles(const std::wstring& path);
+// Deletes one file.
+void RemoveFile(const std::wstring& path);
 std::wstring CurrentFolder();
 std::wstring EnvironmentValue(const std::wstring& name);
 std::wstring CommandLineText();
@@ -48,9 +50,9 @@ Version ProgramVersion();
 // The system's own folder (C:\Windows\System32), without a trailing backslash.
 std::wstring SystemFolder();
 
-// Starts the program at `program` (a full path: no search) with one argument and returns at once;
-// `showStyle` 1 is a normal window with the focus.
-void RunProgram(const std::wstring& program, const std::wstring& argument, int showStyle);
+// Starts the program at `program` (a full path: no search) with one argument, in a normal window
+// with the focus, and returns at once.
+void RunProgram(const std::wstring& program, const std::wstring& argument);
 
 // What tells one folder from another, whatever path reaches it (a link or junction included).
 struct FolderIdentity {
@@ -66,10 +68,6 @@ FolderIdentity IdentityOf(const std::wstring& folder);
 
 // The whole content of a file.
 std::string ReadWholeFile(const std::wstring& path);
-
-// Writes `bytes` beside `path`, flushes them and moves them over `path` in one step: readers
-// see the old content or the new one, never a part.
-void ReplaceFileContents(const std::wstring& path, std::string_view bytes);
 
 // The path in the form the file APIs take at any length (\\?\ prefix when long), and with every
 // name as it stands (\\?\ prefix when a name of a normalised absolute path ends with a point or

@@ -39,8 +39,8 @@ template <typename Take>
 void ScanFolder(const std::wstring& folder, Take take) {
     WIN32_FIND_DATAW found{};
     const std::wstring query = ApiPath(JoinPath(folder, L"*"));
-    UniqueFind find(::FindFirstFileExW(query.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
-                                       nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    UniqueFind find(::FindFirstFileExW(query.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
+                                       FIND_FIRST_EX_LARGE_FETCH));
     if (!find) {
         const DWORD error = ::GetLastError();
         if (error == ERROR_FILE_NOT_FOUND && FolderExists(folder)) return;  // an empty root
@@ -59,8 +59,7 @@ void ScanFolder(const std::wstring& folder, Take take) {
 
 }  // namespace
 
-std::vector<std::wstring> ListFolder(const std::wstring& folder, EntryKind kind,
-                                     const std::wstring& pattern) {
+std::vector<std::wstring> ListFolder(const std::wstring& folder, EntryKind kind, const std::wstring& pattern) {
     std::vector<std::wstring> names;
     ScanFolder(folder, [&](const WIN32_FIND_DATAW& found) {
         const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

@@ -11,8 +11,7 @@ enum class EntryKind { Files, Folders };
 // The names in `folder` of the plain, read-only and archive files that match `pattern` (wildcards;
 // several patterns separated by ";"), or of its sub-folders; hidden and system entries are left
 // out. Sorted by name, letter case ignored. Throws Failure when the folder cannot be read.
-std::vector<std::wstring> ListFolder(const std::wstring& folder, EntryKind kind,
-                                     const std::wstring& pattern = L"*");
+std::vector<std::wstring> ListFolder(const std::wstring& folder, EntryKind kind, const std::wstring& pattern = L"*");
 
 // What one reading of a folder finds, each part sorted as ListFolder sorts: hidden and system
 // entries and the temporaries of copies under way are left out, as there.

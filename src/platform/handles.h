@@ -36,49 +36,34 @@ private:
     Value value_ = Traits::Invalid();
 };
 
-struct FileHandleTraits {  // CreateFileW: INVALID_HANDLE_VALUE when there is none
-    using Value = HANDLE;
-    static Value Invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void Close(Value h) noexcept { ::CloseHandle(h); }
-};
-struct KernelHandleTraits {  // processes, threads, events: null when there is none
-    using Value = HANDLE;
-    static Value Invalid() noexcept { return nullptr; }
-    static void Close(Value h) noexcept { ::CloseHandle(h); }
-};
-struct FindHandleTraits {
-    using Value = HANDLE;
-    static Value Invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void Close(Value h) noexcept { ::FindClose(h); }
-};
-struct MenuHandleTraits {
-    using Value = HMENU;
-    static Value Invalid() noexcept { return nullptr; }
-    static void Close(Value h) noexcept { ::DestroyMenu(h); }
-};
-struct FontHandleTraits {
-    using Value = HFONT;
-    static Value Invalid() noexcept { return nullptr; }
-    static void Close(Value h) noexcept { ::DeleteObject(h); }
-};
-struct IconHandleTraits {
-    using Value = HICON;
-    static Value Invalid() noexcept { return nullptr; }
-    static void Close(Value h) noexcept { ::DestroyIcon(h); }
-};
-struct ModuleHandleTraits {
-    using Value = HMODULE;
-    static Value Invalid() noexcept { return nullptr; }
-    static void Close(Value h) noexcept { ::FreeLibrary(h); }
+// A handle kind: its type, what closes one, and whether "none" is INVALID_HANDLE_VALUE (what
+// CreateFileW and FindFirstFileW return) rather than null.
+template <typename T, auto close, bool noneIsMinusOne = false>
+struct HandleTraits {
+    using Value = T;
+    static Value Invalid() noexcept {
+        if constexpr (noneIsMinusOne)
+            return INVALID_HANDLE_VALUE;
+        else
+            return nullptr;
+    }
+    static void Close(Value h) noexcept { close(h); }
 };
 
-using UniqueFile = UniqueHandle<FileHandleTraits>;
-using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
-using UniqueFind = UniqueHandle<FindHandleTraits>;
-using UniqueMenu = UniqueHandle<MenuHandleTraits>;
-using UniqueFont = UniqueHandle<FontHandleTraits>;
-using UniqueIcon = UniqueHandle<IconHandleTraits>;
-using UniqueModule = UniqueHandle<ModuleHandleTraits>;
+inline void CloseKernelObject(HANDLE h) noexcept { ::CloseHandle(h); }
+inline void CloseFind(HANDLE h) noexcept { ::FindClose(h); }
+inline void CloseMenu(HMENU h) noexcept { ::DestroyMenu(h); }
+inline void CloseFont(HFONT h) noexcept { ::DeleteObject(h); }
+inline void CloseIcon(HICON h) noexcept { ::DestroyIcon(h); }
+inline void CloseModule(HMODULE h) noexcept { ::FreeLibrary(h); }
+
+using UniqueFile = UniqueHandle<HandleTraits<HANDLE, CloseKernelObject, true>>;
+using UniqueKernelHandle = UniqueHandle<HandleTraits<HANDLE, CloseKernelObject>>;  // processes, threads, events
+using UniqueFind = UniqueHandle<HandleTraits<HANDLE, CloseFind, true>>;
+using UniqueMenu = UniqueHandle<HandleTraits<HMENU, CloseMenu>>;
+using UniqueFont = UniqueHandle<HandleTraits<HFONT, CloseFont>>;
+using UniqueIcon = UniqueHandle<HandleTraits<HICON, CloseIcon>>;
+using UniqueModule = UniqueHandle<HandleTraits<HMODULE, CloseModule>>;
 
 // A window's device context, given back to that window at the end of the scope.
 class UniqueWindowDc {
@@ -114,7 +99,6 @@ public:
     ~ComPtr() { Reset(); }
 
     Interface* operator->() const noexcept { return p_; }
-    Interface* Get() const noexcept { return p_; }
     // For functions that hand out a new reference through an out parameter.
     Interface** Put() noexcept {
         Reset();

@@ -6,13 +6,12 @@
 namespace platform {
 
 void Menu::Append(int commandId, const std::wstring& caption) {
-    if (!::AppendMenuW(menu_, MF_STRING, static_cast<UINT_PTR>(commandId), caption.c_str()))
-        ThrowLastError();
+    if (!::AppendMenuW(menu_, MF_STRING, static_cast<UINT_PTR>(commandId), caption.c_str())) ThrowLastError();
 }
 
 void Menu::SetCaption(int commandId, const std::wstring& caption) {
-    if (!::ModifyMenuW(menu_, static_cast<UINT>(commandId), MF_BYCOMMAND | MF_STRING,
-                       static_cast<UINT_PTR>(commandId), caption.c_str()))
+    if (!::ModifyMenuW(menu_, static_cast<UINT>(commandId), MF_BYCOMMAND | MF_STRING, static_cast<UINT_PTR>(commandId),
+                       caption.c_str()))
         ThrowLastError();
 }
 
@@ -31,8 +30,8 @@ void Menu::PopUpAtPointer(Window& owner) const {
     HWND ownerHandle = owner.Handle();
     // A pop-up of a window without the foreground does not close when the user clicks elsewhere.
     ::SetForegroundWindow(ownerHandle);
-    const UINT chosen = static_cast<UINT>(::TrackPopupMenuEx(
-        menu_, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, pointer.x, pointer.y, ownerHandle, nullptr));
+    const UINT chosen = static_cast<UINT>(::TrackPopupMenuEx(menu_, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON,
+                                                             pointer.x, pointer.y, ownerHandle, nullptr));
     ::PostMessageW(ownerHandle, WM_NULL, 0, 0);
     if (chosen != 0) ::SendMessageW(ownerHandle, WM_COMMAND, MAKEWPARAM(chosen, 0), 0);
 }

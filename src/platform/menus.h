@@ -49,7 +49,6 @@ private:
 class MenuItemArray {
 public:
     MenuItemArray(Menu menu, int firstId, const std::wstring& firstCaption);
-    int Count() const noexcept { return count_; }
     // Creates element `index` (the next one) with `caption`.
     void Load(int index, const std::wstring& caption);
     void SetCaption(int index, const std::wstring& caption);

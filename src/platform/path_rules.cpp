@@ -146,6 +146,12 @@ std::wstring LastComponent(const std::wstring& path) {
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
+std::wstring WithoutTrailingBackslash(const std::wstring& path) {
+    std::wstring trimmed = path;
+    while (trimmed.size() > 1 && trimmed.back() == L'\\' && !IsRootPath(trimmed)) trimmed.pop_back();
+    return trimmed;
+}
+
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
     if (!folder.empty() && folder.back() == L'\\') return folder + name;
     return folder + L'\\' + name;

@@ -48,6 +48,8 @@ bool MatchesWildcards(std::wstring_view name, std::wstring_view patterns);
 // The folder part of a path (before its last backslash), and the part after it.
 std::wstring ParentOf(const std::wstring& path);
 std::wstring LastComponent(const std::wstring& path);
+// The path without trailing backslashes, but for a drive's top (C:\).
+std::wstring WithoutTrailingBackslash(const std::wstring& path);
 
 // `folder` and `name` joined by exactly one backslash.
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);

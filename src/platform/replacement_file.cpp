@@ -21,11 +21,10 @@ constexpr wchar_t kTemporarySuffix[] = L".tmp";
 bool CheckReplaceable(const std::wstring& target) {
     const DWORD attributes = ::GetFileAttributesW(ApiPath(target).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
-    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))
-        ThrowWin32(ERROR_ACCESS_DENIED);
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) ThrowWin32(ERROR_ACCESS_DENIED);
     UniqueFile probe(::CreateFileW(ApiPath(target).c_str(), DELETE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!probe) ThrowLastError();
     return true;
 }
@@ -37,9 +36,7 @@ std::function<void(const std::wstring&)>& BeforeReplaceHook() {
 
 }  // namespace
 
-void SetBeforeReplaceHook(std::function<void(const std::wstring&)> hook) {
-    BeforeReplaceHook() = std::move(hook);
-}
+void SetBeforeReplaceHook(std::function<void(const std::wstring&)> hook) { BeforeReplaceHook() = std::move(hook); }
 
 bool IsReplacementTemporaryName(const std::wstring& name) {
     const std::wstring_view view(name);
@@ -90,8 +87,8 @@ void ReplacementFile::Reserve(std::uint64_t size) noexcept {
     ::SetFileInformationByHandle(file_.get(), FileAllocationInfo, &allocation, sizeof allocation);
 }
 
-void ReplacementFile::SetBasicInfo(DWORD attributes, const FILETIME* created,
-                                   const FILETIME* accessed, const FILETIME* written) {
+void ReplacementFile::SetBasicInfo(DWORD attributes, const FILETIME* created, const FILETIME* accessed,
+                                   const FILETIME* written) {
     FILE_BASIC_INFO info{};
     auto put = [](LARGE_INTEGER& field, const FILETIME* time) {
         if (time) {
@@ -111,8 +108,7 @@ void ReplacementFile::Commit(bool flush) {
     if (flush && !::FlushFileBuffers(file_.get())) ThrowLastError();
     // Only now: until the content is on its way, the temporary stays hidden, also from a folder
     // listing after a killed save.
-    if (!::SetFileInformationByHandle(file_.get(), FileBasicInfo, &basicInfo_, sizeof basicInfo_))
-        ThrowLastError();
+    if (!::SetFileInformationByHandle(file_.get(), FileBasicInfo, &basicInfo_, sizeof basicInfo_)) ThrowLastError();
     if (auto& hook = BeforeReplaceHook()) hook(temporary_);
     // A new file without the flush: renamed through its open handle, which costs no second
     // opening by name (under Wine a third of a small file's copy). A file system that cannot
@@ -159,6 +155,13 @@ void ReplacementFile::Discard() noexcept {
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // it may carry the source's read-only
     ::DeleteFileW(path.c_str());
     temporary_.clear();
+}
+
+void ReplaceFileContents(const std::wstring& path, std::string_view bytes) {
+    ReplacementFile file(path);
+    file.Write(bytes.data(), bytes.size());
+    file.SetBasicInfo(FILE_ATTRIBUTE_NORMAL, nullptr, nullptr, nullptr);
+    file.Commit();
 }
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "platform/app.h"
 #include "platform/handles.h"
@@ -41,8 +42,7 @@ public:
     // Reserves room for the content up front (a hint; a file system may ignore it).
     void Reserve(std::uint64_t size) noexcept;
     // The attributes and times that the target will have (times may be null), set at Commit.
-    void SetBasicInfo(DWORD attributes, const FILETIME* created, const FILETIME* accessed,
-                      const FILETIME* written);
+    void SetBasicInfo(DWORD attributes, const FILETIME* created, const FILETIME* accessed, const FILETIME* written);
     // Whether a file of the target's name existed when this replacement began.
     bool ReplacesExisting() const noexcept { return replacesExisting_; }
     // Moves the content over the target in one rename. With `flush` (the default), the content is
@@ -69,5 +69,9 @@ void SetBeforeReplaceHook(std::function<void(const std::wstring& temporaryPath)>
 
 // The temporary files of ReplacementFile are named so; a folder listing can leave them out.
 bool IsReplacementTemporaryName(const std::wstring& name);
+
+// Writes `bytes` beside `path`, flushes them and moves them over `path` in one step: readers
+// see the old content or the new one, never a part.
+void ReplaceFileContents(const std::wstring& path, std::string_view bytes);
 
 }  // namespace platform

@@ -15,8 +15,8 @@ namespace {
 
 void Check(HRESULT result) {
     if (FAILED(result)) {
-        const DWORD number = HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result)
-                                                                        : static_cast<DWORD>(result);
+        const DWORD number =
+            HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result) : static_cast<DWORD>(result);
         throw Failure(number, SystemErrorText(static_cast<DWORD>(result)));
     }
 }

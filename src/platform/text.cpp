@@ -63,8 +63,8 @@ bool EqualIgnoringCase(std::wstring_view a, std::wstring_view b) {
 }
 
 int CompareNamesIgnoringCase(std::wstring_view a, std::wstring_view b) {
-    const int result = ::CompareStringOrdinal(a.data(), CheckedLength(a.size()), b.data(),
-                                              CheckedLength(b.size()), TRUE);
+    const int result =
+        ::CompareStringOrdinal(a.data(), CheckedLength(a.size()), b.data(), CheckedLength(b.size()), TRUE);
     return result - CSTR_EQUAL;
 }
 

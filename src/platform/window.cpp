@@ -54,12 +54,12 @@ int TwipsToPixels(int twips, UINT dpi) noexcept { return ::MulDiv(twips, static_
 
 // ----- Control -----
 
-Control::Control(Window& owner, int id, const wchar_t* className, DWORD style, DWORD exStyle,
-                 const TwipsRect& place, const std::wstring& caption)
+Control::Control(Window& owner, int id, const wchar_t* className, DWORD style, DWORD exStyle, const TwipsRect& place,
+                 const std::wstring& caption)
     : owner_(owner), id_(id), place_(place) {
-    handle_ = ::CreateWindowExW(exStyle, className, caption.c_str(), WS_CHILD | style, 0, 0, 0, 0,
-                                owner.Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                ::GetModuleHandleW(nullptr), nullptr);
+    handle_ =
+        ::CreateWindowExW(exStyle, className, caption.c_str(), WS_CHILD | style, 0, 0, 0, 0, owner.Handle(),
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
     if (!handle_) ThrowLastError();
 }
 
@@ -87,10 +87,6 @@ bool Control::Enabled() const { return handle_ && ::IsWindowEnabled(handle_); }
 
 void Control::SetVisible(bool visible) {
     if (handle_) ::ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE);
-}
-
-bool Control::Visible() const {
-    return handle_ && (::GetWindowLongPtrW(handle_, GWL_STYLE) & WS_VISIBLE);
 }
 
 void Control::SetTextColor(COLORREF color) {
@@ -130,19 +126,14 @@ void Control::ApplyLayout(UINT dpi) {
     font_.reset(MakeFont(fontSpec_, dpi));
     ::SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
     ::SetWindowPos(handle_, nullptr, TwipsToPixels(place_.left, dpi), TwipsToPixels(place_.top, dpi),
-                   TwipsToPixels(place_.width, dpi), TwipsToPixels(place_.height, dpi),
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+                   TwipsToPixels(place_.width, dpi), TwipsToPixels(place_.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-Label::Label(Window& owner, int id, const TwipsRect& place, const std::wstring& caption,
-             DWORD extraStyle)
-    : Control(owner, id, L"STATIC", WS_VISIBLE | SS_LEFT | SS_NOPREFIX | extraStyle, 0, place,
-              caption) {}
+Label::Label(Window& owner, int id, const TwipsRect& place, const std::wstring& caption, DWORD extraStyle)
+    : Control(owner, id, L"STATIC", WS_VISIBLE | SS_LEFT | SS_NOPREFIX | extraStyle, 0, place, caption) {}
 
-Button::Button(Window& owner, int id, const TwipsRect& place, const std::wstring& caption,
-               bool isDefault)
-    : Control(owner, id, L"BUTTON",
-              WS_VISIBLE | WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0, place,
+Button::Button(Window& owner, int id, const TwipsRect& place, const std::wstring& caption, bool isDefault)
+    : Control(owner, id, L"BUTTON", WS_VISIBLE | WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0, place,
               caption),
       isDefault_(isDefault) {}
 
@@ -159,8 +150,8 @@ Window::~Window() {
 
 UINT Window::Dpi() const noexcept { return dpi_ ? dpi_ : DpiOf(handle_); }
 
-void Window::Create(const wchar_t* className, const std::wstring& caption, int clientWidthTwips,
-                    int clientHeightTwips, DWORD style, HMENU menuBar, HWND owner, int iconId) {
+void Window::Create(const wchar_t* className, const std::wstring& caption, int clientWidthTwips, int clientHeightTwips,
+                    DWORD style, HMENU menuBar, HWND owner, int iconId) {
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof existing;
@@ -180,9 +171,8 @@ void Window::Create(const wchar_t* className, const std::wstring& caption, int c
         if (!::RegisterClassExW(&windowClass)) ThrowLastError();
     }
     iconId_ = iconId;
-    HWND created = ::CreateWindowExW(WS_EX_CONTROLPARENT, className, caption.c_str(), style,
-                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                     owner, menuBar, instance, this);
+    HWND created = ::CreateWindowExW(WS_EX_CONTROLPARENT, className, caption.c_str(), style, CW_USEDEFAULT,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, menuBar, instance, this);
     if (!created) ThrowLastError();
     SetClientSizeTwips(clientWidthTwips, clientHeightTwips);
 }
@@ -254,18 +244,13 @@ void Window::Close() {
     ::DestroyWindow(handle_);
 }
 
-void Window::Repaint() {
-    if (handle_) ::RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-}
-
 void Window::PlaceFrameTwips(const TwipsRect& frame) {
     if (!handle_) return;
     sizeIsFrame_ = true;
     sizeTwips_ = frame;
     const UINT dpi = Dpi();
     ::SetWindowPos(handle_, nullptr, TwipsToPixels(frame.left, dpi), TwipsToPixels(frame.top, dpi),
-                   TwipsToPixels(frame.width, dpi), TwipsToPixels(frame.height, dpi),
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+                   TwipsToPixels(frame.width, dpi), TwipsToPixels(frame.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Window::SetClientSizeTwips(int width, int height) {
@@ -300,8 +285,7 @@ void Window::ChangeDpi(UINT dpi, const RECT& suggested) {
     // that the layout stays exact at every DPI.
     SIZE size{suggested.right - suggested.left, suggested.bottom - suggested.top};
     if (sizeTwips_.width > 0) size = SizeAt(dpi);
-    ::SetWindowPos(handle_, nullptr, suggested.left, suggested.top, size.cx, size.cy,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(handle_, nullptr, suggested.left, suggested.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     LayoutControls();
     if (iconId_) {  // the caption's and Alt+Tab's icons, loaded for the new size
         UniqueIcon big(LoadIconAt(iconId_, false, dpi)), small(LoadIconAt(iconId_, true, dpi));
@@ -311,16 +295,6 @@ void Window::ChangeDpi(UINT dpi, const RECT& suggested) {
         smallIcon_ = std::move(small);
     }
     ::RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
-}
-
-void Window::SetMenuBar(HMENU bar) {
-    UniqueMenu owned(bar);
-    if (!handle_) return;
-    UniqueMenu old(::GetMenu(handle_));
-    if (!::SetMenu(handle_, bar)) ThrowLastError();
-    owned.release();
-    hiddenMenuBar_.reset();
-    ::DrawMenuBar(handle_);
 }
 
 void Window::SetMenuBarVisible(bool visible) {
@@ -397,7 +371,6 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_DESTROY:
         if (inModal_) modalDone_ = true;
-        OnDestroyed();
         return 0;
     case WM_NCDESTROY: {
         HWND hwnd = handle_;
@@ -409,8 +382,6 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED: ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
     default: break;
     }
-    LRESULT result = 0;
-    if (OnMessage(message, wParam, lParam, result)) return result;
     return ::DefWindowProcW(handle_, message, wParam, lParam);
 }
 
@@ -451,8 +422,8 @@ LRESULT Window::DefaultButtonId() const {
     // The button that has the focus, else the button made as the window's default, else none.
     // Not a button whose style says default: the dialog manager leaves that style on a button
     // that the focus left other than by Tab.
-    if (Control* focused = FocusedControl();
-        focused && (::SendMessageW(focused->Handle(), WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)))
+    if (Control* focused = FocusedControl(); focused && (::SendMessageW(focused->Handle(), WM_GETDLGCODE, 0, 0) &
+                                                         (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)))
         return MAKELRESULT(focused->Id(), DC_HASDEFID);
     for (auto& control : controls_)
         if (auto* button = dynamic_cast<Button*>(control.get()); button && button->IsDefault() && button->Enabled())

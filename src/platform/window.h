@@ -17,8 +17,8 @@ constexpr int kMaxListEntries = 32767;
 
 // What a control tells its window with a command (the notification of OnCommand).
 enum Notification : int {
-    kClicked = BN_CLICKED,                 // a button, or a menu item (0)
-    kSelectionChanged = LBN_SELCHANGE,     // a list: the user chose another entry
+    kClicked = BN_CLICKED,              // a button, or a menu item (0)
+    kSelectionChanged = LBN_SELCHANGE,  // a list: the user chose another entry
     kDoubleClicked = LBN_DBLCLK,
 };
 
@@ -54,7 +54,6 @@ public:
     void SetEnabled(bool enabled);
     bool Enabled() const;
     void SetVisible(bool visible);
-    bool Visible() const;
     // Text colour as 0x00BBGGRR; drawn by the owning window.
     void SetTextColor(COLORREF color);
     COLORREF TextColor() const noexcept { return color_; }
@@ -68,9 +67,8 @@ public:
     int TextHeightTwips() const;
 
 protected:
-    Control(Window& owner, int id, const wchar_t* className, DWORD style, DWORD exStyle,
-            const TwipsRect& place, const std::wstring& caption);
-    Window& Owner() const noexcept { return owner_; }
+    Control(Window& owner, int id, const wchar_t* className, DWORD style, DWORD exStyle, const TwipsRect& place,
+            const std::wstring& caption);
     // A notification the control sends its window (LBN_DBLCLK, CBN_SELCHANGE...); the window
     // passes it here before its own command handler sees it.
     virtual void OnNotification(int /*code*/) {}
@@ -94,14 +92,12 @@ private:
 
 class Label : public Control {
 public:
-    Label(Window& owner, int id, const TwipsRect& place, const std::wstring& caption = {},
-          DWORD extraStyle = 0);
+    Label(Window& owner, int id, const TwipsRect& place, const std::wstring& caption = {}, DWORD extraStyle = 0);
 };
 
 class Button : public Control {
 public:
-    Button(Window& owner, int id, const TwipsRect& place, const std::wstring& caption,
-           bool isDefault = false);
+    Button(Window& owner, int id, const TwipsRect& place, const std::wstring& caption, bool isDefault = false);
     // The window's default button: Enter presses it when the focus is on no other button.
     bool IsDefault() const noexcept { return isDefault_; }
 
@@ -129,8 +125,6 @@ public:
     void ShowModal(Window& owner);
     // Closes (unloads) the window.
     void Close();
-    // Paints what is pending at once.
-    void Repaint();
     // The outer frame's place in twips.
     void PlaceFrameTwips(const TwipsRect& frame);
     // The client area's size in twips; the frame grows around it.
@@ -139,8 +133,7 @@ public:
     // the size last asked for, in twips, and every control are laid out anew at that DPI.
     void ChangeDpi(UINT dpi, const RECT& suggested);
 
-    // Menu bar: the window owns it from here on; hiding keeps it for a later show.
-    void SetMenuBar(HMENU bar);
+    // The menu bar, hidden or shown again; hidden, the window keeps it.
     void SetMenuBarVisible(bool visible);
     bool MenuBarVisible() const noexcept;
 
@@ -158,19 +151,13 @@ protected:
     // Registers (once) and creates the window with the given class and caption, client size in
     // twips, hidden. `OnCreate` runs inside, with `Handle()` valid. `iconId` names the class's
     // icon resource (0: none): its large image goes to Alt+Tab, its small one to the caption.
-    void Create(const wchar_t* className, const std::wstring& caption, int clientWidthTwips,
-                int clientHeightTwips, DWORD style, HMENU menuBar = nullptr, HWND owner = nullptr,
-                int iconId = 0);
+    void Create(const wchar_t* className, const std::wstring& caption, int clientWidthTwips, int clientHeightTwips,
+                DWORD style, HMENU menuBar = nullptr, HWND owner = nullptr, int iconId = 0);
 
     virtual void OnCreate() {}
     virtual void OnCommand(int /*id*/, int /*notification*/, HWND /*control*/) {}
     // The close box: true lets the window close.
     virtual bool OnCloseRequest() { return true; }
-    virtual void OnDestroyed() {}
-    // Messages not handled above.
-    virtual bool OnMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/, LRESULT& /*result*/) {
-        return false;
-    }
 
 private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

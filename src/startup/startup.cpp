@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "distribution/form_dist.h"
-#include "lists/form_main.h"
+#include "distribution/distribution_window.h"
+#include "lists/list_editor.h"
 #include "lists/list_store.h"
 #include "platform/app.h"
 #include "platform/failure.h"
@@ -14,16 +14,6 @@
 #include "platform/shell.h"
 
 namespace startup {
-
-std::wstring SendToDir;
-
-namespace {
-
-// The window that Main shows lives as long as the process.
-std::unique_ptr<lists::form_Main> g_editor;
-std::unique_ptr<distribution::form_Dist> g_distribution;
-
-}  // namespace
 
 void CreateSendToShortcut() {
     const std::wstring target = platform::ProgramFolder() + L"\\" + L"KELVARON.EXE";
@@ -35,30 +25,32 @@ void CreateSendToShortcut() {
     }
 }
 
-void Main() {
-    SendToDir = platform::EnvironmentValue(L"WinDir") + L"\\SendTo";
-    if (platform::FirstMatch(SendToDir + L"\\QUORVA~1.LNK", platform::kPlainFiles).empty())
-        CreateSendToShortcut();
+std::unique_ptr<platform::Window> Main() {
+    const std::wstring sendToFolder = platform::EnvironmentValue(L"WinDir") + L"\\SendTo";
+    if (!platform::FileExists(sendToFolder + L"\\QUORVA~1.LNK")) CreateSendToShortcut();
     const std::wstring listsFolder = lists::ListsFolder();
     // Whatever has that name already (a file, a hidden or system entry) is left as it is:
     // making the folder over it would fail and stop every start.
     if (platform::KindOf(listsFolder) == platform::PathKind::Nothing) platform::MakeFolder(listsFolder);
-    if (platform::CommandLineText().empty()) {
-        g_editor = std::make_unique<lists::form_Main>();
-        g_editor->Show();
-    } else {
-        // Its load runs the list menu and, when a list is chosen, the whole distribution; a window
-        // that closed meanwhile (a source refused) is not shown.
-        g_distribution = std::make_unique<distribution::form_Dist>();
-        g_distribution->Show();
+    const std::wstring commandLine = platform::CommandLineText();
+    if (commandLine.empty()) {
+        auto editor = std::make_unique<lists::ListEditor>();
+        editor->Show();
+        return editor;
     }
+    // Its load runs the list menu and, when a list is chosen, the whole distribution; a window
+    // that closed meanwhile (a source refused) is not shown.
+    auto distribution = std::make_unique<distribution::DistributionWindow>(commandLine);
+    distribution->Show();
+    return distribution;
 }
 
 int Run() {
     platform::ComApartment com;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
-    platform::Guarded([] { Main(); });
+    // The window lives as long as the program's events run.
+    const std::unique_ptr<platform::Window> window = platform::Guarded([] { return Main(); });
     return platform::RunEventLoop();
 }
 

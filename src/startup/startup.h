@@ -1,16 +1,15 @@
 // The program's start: the Send To shortcut, the lists folder and the first window.
 #pragma once
 
-#include <string>
+#include <memory>
+
+#include "platform/window.h"
 
 namespace startup {
 
-// The Send To folder under the Windows folder; set by Main.
-extern std::wstring SendToDir;
-
 // Prepares the shortcut and the lists folder, then shows the list editor (empty command line) or
-// the distribution window (any other).
-void Main();
+// the distribution window (any other) and gives it to the caller, who keeps it while events run.
+std::unique_ptr<platform::Window> Main();
 
 // Places the "Quorvander" shortcut to KELVARON.EXE in the user's Send To folder.
 void CreateSendToShortcut();

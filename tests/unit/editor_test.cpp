@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "lists/form_dir.h"
-#include "lists/form_main.h"
+#include "lists/destination_picker.h"
+#include "lists/list_editor.h"
 #include "platform/controls.h"
 #include "platform/dialogs.h"
 #include "platform/path_rules.h"
@@ -95,7 +95,7 @@ TEST_F(EditorTest, AFailedSaveKeepsTheDestinationsAndLeavingAsksFirst) {
     const std::wstring file = scratch / L"Office.qvl", other = scratch / L"Other.qvl";
     test::WriteBytes(file, "C:\\A\r\nC:\\B\r\n");
     test::WriteBytes(other, "C:\\Other\r\n");
-    lists::form_Main editor;
+    lists::ListEditor editor;
     Load(editor, file);
     // Another program holds the file open without leave to replace it.
     HANDLE held = ::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -130,7 +130,7 @@ TEST_F(EditorTest, AFailedSaveKeepsTheDestinationsAndLeavingAsksFirst) {
 TEST_F(EditorTest, NoDropsTheUnsavedChangesOnlyWhenTheUserSaysSo) {
     const std::wstring file = scratch / L"Office.qvl";
     test::WriteBytes(file, "C:\\A\r\nC:\\B\r\n");
-    lists::form_Main editor;
+    lists::ListEditor editor;
     Load(editor, file);
     HANDLE held = ::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     answers.Queue(platform::kAnswerCancel);
@@ -147,7 +147,7 @@ TEST_F(EditorTest, NoDropsTheUnsavedChangesOnlyWhenTheUserSaysSo) {
 TEST_F(EditorTest, AnEditInNotepadMeanwhileIsTakenInAndShown) {
     const std::wstring file = scratch / L"Office.qvl";
     test::WriteBytes(file, "C:\\A\r\nC:\\B\r\n");
-    lists::form_Main editor;
+    lists::ListEditor editor;
     Load(editor, file);
     test::WriteBytes(file, "C:\\A\r\nC:\\B\r\nD:\\Donn\xC3\xA9" "es\r\n");
     Remove(editor, 0);
@@ -161,7 +161,7 @@ TEST_F(EditorTest, AFileThatIsNoListIsRefusedAndTheOpenListStays) {
     test::WriteBytes(file, "C:\\A\r\nC:\\B\r\n");
     const std::string bytes("PK\x03\x04\x14\0\x06\0[Content_Types].xml", 27);
     test::WriteBytes(document, bytes);
-    lists::form_Main editor;
+    lists::ListEditor editor;
     Load(editor, file);
     Load(editor, document);
     EXPECT_TRUE(answers.Said(L"cannot be read")) << testing::PrintToString(answers.said);
@@ -177,7 +177,7 @@ TEST_F(EditorTest, AListLongerThanTheWindowHoldsLoadsAtOnceAndLosesNoLine) {
     for (int i = 0; i < 40000; ++i) bytes += "C:\\Dest\\" + std::to_string(i) + "\r\n";
     const std::wstring file = scratch / L"Long.qvl";
     test::WriteBytes(file, bytes);
-    lists::form_Main editor;
+    lists::ListEditor editor;
     const auto start = std::chrono::steady_clock::now();
     Load(editor, file);
     std::printf("40,000 lines loaded in %.2f s\n",
@@ -202,7 +202,7 @@ struct Picker {
     }
     test::HiddenWindow editor;
     platform::ListBoxControl& list = editor.Add<platform::ListBoxControl>(1, platform::TwipsRect{}, false);
-    std::optional<lists::form_Dir> picker;
+    std::optional<lists::DestinationPicker> picker;
 };
 
 TEST_F(EditorTest, PickerSaysWhatCannotBeOpenedAndStaysWhereItWas) {

@@ -1,4 +1,5 @@
 #include "distribution/sources.h"
+#include "platform/path_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -80,21 +81,6 @@ TEST(SourcesSplit, AFullCommandLineOfThousandsOfPaths) {
     EXPECT_EQ(sources[3], L"C:\\My Files\\f 3.txt");
 }
 
-// ----- FileNameOf -----
-
-TEST(SourcesFileNameOf, TakesWhatFollowsTheLastBackslash) {
-    EXPECT_EQ(FileNameOf(LR"(C:\ab\c\d.txt)"), L"d.txt");
-    EXPECT_EQ(FileNameOf(LR"(C:\d.txt)"), L"d.txt");
-    EXPECT_EQ(FileNameOf(LR"(C:\My Files\a b.txt)"), L"a b.txt");
-    EXPECT_EQ(FileNameOf(L"d.txt"), L"d.txt");  // no backslash: the whole path
-    EXPECT_EQ(FileNameOf(L"C:d.txt"), L"C:d.txt");
-    EXPECT_EQ(FileNameOf(LR"(C:\DIR\)"), L"");  // ends with one: no name
-    EXPECT_EQ(FileNameOf(LR"(C:\)"), L"");
-    EXPECT_EQ(FileNameOf(LR"(\\server\share\reports\q3.xls)"), L"q3.xls");
-    EXPECT_EQ(FileNameOf(LR"(\\server\share)"), L"share");
-    EXPECT_EQ(FileNameOf(L""), L"");
-}
-
 // ----- LooksAbsolute -----
 
 TEST(SourcesLooksAbsolute, DriveOrUncPathsOnly) {
@@ -129,13 +115,13 @@ TEST(SourcesLooksAbsolute, RejectsWhatIsNotAnAbsolutePath) {
 // ----- WithoutTrailingBackslash -----
 
 TEST(SourcesWithoutTrailingBackslash, DropsTrailingBackslashesButADrivesTop) {
-    EXPECT_EQ(WithoutTrailingBackslash(LR"(C:\DIR\)"), LR"(C:\DIR)");
-    EXPECT_EQ(WithoutTrailingBackslash(LR"(C:\DIR\\\)"), LR"(C:\DIR)");
-    EXPECT_EQ(WithoutTrailingBackslash(LR"(C:\DIR)"), LR"(C:\DIR)");
-    EXPECT_EQ(WithoutTrailingBackslash(LR"(C:\a\b\)"), LR"(C:\a\b)");
-    EXPECT_EQ(WithoutTrailingBackslash(LR"(C:\)"), LR"(C:\)");
-    EXPECT_EQ(WithoutTrailingBackslash(LR"(C:\\)"), LR"(C:\)");
-    EXPECT_EQ(WithoutTrailingBackslash(LR"(\\server\share\)"), LR"(\\server\share\)");
-    EXPECT_EQ(WithoutTrailingBackslash(LR"(\\server\share\dir\)"), LR"(\\server\share\dir)");
-    EXPECT_EQ(WithoutTrailingBackslash(L""), L"");
+    EXPECT_EQ(platform::WithoutTrailingBackslash(LR"(C:\DIR\)"), LR"(C:\DIR)");
+    EXPECT_EQ(platform::WithoutTrailingBackslash(LR"(C:\DIR\\\)"), LR"(C:\DIR)");
+    EXPECT_EQ(platform::WithoutTrailingBackslash(LR"(C:\DIR)"), LR"(C:\DIR)");
+    EXPECT_EQ(platform::WithoutTrailingBackslash(LR"(C:\a\b\)"), LR"(C:\a\b)");
+    EXPECT_EQ(platform::WithoutTrailingBackslash(LR"(C:\)"), LR"(C:\)");
+    EXPECT_EQ(platform::WithoutTrailingBackslash(LR"(C:\\)"), LR"(C:\)");
+    EXPECT_EQ(platform::WithoutTrailingBackslash(LR"(\\server\share\)"), LR"(\\server\share\)");
+    EXPECT_EQ(platform::WithoutTrailingBackslash(LR"(\\server\share\dir\)"), LR"(\\server\share\dir)");
+    EXPECT_EQ(platform::WithoutTrailingBackslash(L""), L"");
 }

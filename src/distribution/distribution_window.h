@@ -14,23 +14,23 @@
 
 namespace distribution {
 
-class form_Dist : public platform::Window, private RunObserver {
+class DistributionWindow : public platform::Window, private RunObserver {
 public:
     // Creates the window hidden and runs its load: the list menu and, when a list is chosen, the
-    // whole distribution. The window is then shown by its creator, unless it has closed.
-    form_Dist();
+    // whole distribution of the sources that `commandLine` names. The window is then shown by its
+    // creator, unless it has closed.
+    explicit DistributionWindow(std::wstring commandLine);
 
 private:
     void OnCreate() override;
     void OnCommand(int id, int notification, HWND control) override;
     bool OnCloseRequest() override;
 
-    void Form_Load();
     void ShowListMenu();
-    void menu_qvl_Click(int index);
+    void OnListChosen(int index);
     void BeginDistribution();
     bool CheckSource();
-    void cmd_Cancel_Click();
+    void OnCancel();
 
     // The run, shown.
     void Distribute();
@@ -39,29 +39,31 @@ private:
     void ShowCopy();
     void ShowCompleted();
     void ShowHalted(const platform::Failure& failure);
+    // The end of a run: the caption, the status line in its colour, the button's new caption.
+    void ShowEnd(const wchar_t* caption, COLORREF color, const wchar_t* status, const wchar_t* button);
     void ShowRefused(const std::wstring& message);
     void ShowNote(const std::wstring& note);
 
-    bool IsFolder = false;
+    std::wstring commandLine_;
     std::optional<bool> folderAnswer_;  // the answer to the folder question, when it was asked
     std::vector<std::wstring> sources_;
-    std::wstring listFile_;                    // the chosen list's file
-    std::vector<std::wstring> destinations_;   // its entries
+    std::wstring listFile_;                   // the chosen list's file
+    std::vector<std::wstring> destinations_;  // its entries
     // The copy last told by the run, and when the labels and the events were last seen to.
     std::wstring copySource_, copyTarget_;
     bool copyShown_ = true;
     ULONGLONG lastShown_ = 0, lastEvents_ = 0;
 
     // Controls.
-    platform::Label* lbl_Dist = nullptr;
-    platform::Label* lbl_Command = nullptr;
-    platform::Label* Label1 = nullptr;
-    platform::Label* lbl_Path = nullptr;
-    platform::Button* cmd_Cancel = nullptr;
-    platform::Label* lbl_status = nullptr;
-    platform::Label* lbl_notes = nullptr;
-    std::optional<platform::Menu> list;
-    std::optional<platform::MenuItemArray> menu_qvl;
+    platform::Label* sourceHeading_ = nullptr;
+    platform::Label* sourceLabel_ = nullptr;
+    platform::Label* targetHeading_ = nullptr;
+    platform::Label* targetLabel_ = nullptr;
+    platform::Button* cancelButton_ = nullptr;
+    platform::Label* statusLabel_ = nullptr;
+    platform::Label* noteLabel_ = nullptr;
+    std::optional<platform::Menu> listMenu_;
+    std::optional<platform::MenuItemArray> listItems_;
 };
 
 }  // namespace distribution

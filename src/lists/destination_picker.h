@@ -8,31 +8,30 @@
 
 namespace lists {
 
-class form_Dir : public platform::Window {
+class DestinationPicker : public platform::Window {
 public:
     // `destinations` is the list editor's list, which receives the folders added; the picker
     // opens at `startFolder`.
-    form_Dir(platform::ListBoxControl& destinations, std::wstring startFolder);
+    DestinationPicker(platform::ListBoxControl& destinations, std::wstring startFolder);
 
 private:
     void OnCreate() override;
     void OnCommand(int id, int notification, HWND control) override;
 
-    void Form_Load();
     // Opens `start`, or when it cannot be read the nearest folder that can, and says so.
     void OpenStartFolder(const std::wstring& start);
-    void Drive_Change();
-    void Dir_Change();
-    void cmd_Add_Click();
-    void cmd_Cancel_Click();
+    void OnDriveChanged();
+    void OnFolderChanged();
+    void OnAddPath();
+    void OnFinished();
 
-    platform::ListBoxControl& destinations_;
+    platform::ListBoxControl& editorList_;
     std::wstring startFolder_;
-    platform::DriveListControl* Drive = nullptr;
-    platform::FolderListControl* Dir = nullptr;
-    platform::Button* cmd_Add = nullptr;
-    platform::Button* cmd_Cancel = nullptr;
-    platform::Label* lbl_path = nullptr;
+    platform::DriveListControl* driveList_ = nullptr;
+    platform::FolderListControl* folderList_ = nullptr;
+    platform::Button* addPathButton_ = nullptr;
+    platform::Button* finishedButton_ = nullptr;
+    platform::Label* pathLabel_ = nullptr;
 };
 
 }  // namespace lists

@@ -1,84 +1,81 @@
-#include "lists/form_main.h"
+#include "lists/list_editor.h"
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-#include "lists/form_dir.h"
+#include "lists/destination_picker.h"
 #include "lists/list_names.h"
+#include "platform/app.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/menus.h"
 #include "resources/resource_ids.h"
 
 namespace lists {
-namespace {
 
-constexpr wchar_t kTitle[] = L"Quorvander Utility";
-
-}  // namespace
-
-form_Main::form_Main() {
+ListEditor::ListEditor() {
     Create(L"Quorvander.ListEditor", L"Quorvander", 5370, 3195,
            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
            platform::MenuBar::FromResource(IDM_EDITOR_MENU).Release(), nullptr, IDI_PROGRAM);
 }
 
-form_Main::~form_Main() = default;
+ListEditor::~ListEditor() = default;
 
-void form_Main::OnCreate() {
+void ListEditor::OnCreate() {
     // Created in tab order.
-    cmd_Add = &Add<platform::Button>(IDC_EDITOR_ADD, platform::TwipsRect{120, 2595, 1215, 495}, L"Add Dest.");
-    cmd_Del = &Add<platform::Button>(IDC_EDITOR_REMOVE, platform::TwipsRect{1430, 2595, 1215, 495}, L"Remove Dest.");
-    cmd_Cancel = &Add<platform::Button>(IDC_EDITOR_DONE, platform::TwipsRect{4050, 2595, 1215, 495}, L"Done");
-    lst_Dist = &Add<platform::ListBoxControl>(IDC_EDITOR_LIST, platform::TwipsRect{120, 105, 5070, 2400});
-    cmd_Del->SetEnabled(false);
+    addButton_ = &Add<platform::Button>(IDC_EDITOR_ADD, platform::TwipsRect{120, 2595, 1215, 495}, L"Add Dest.");
+    removeButton_ =
+        &Add<platform::Button>(IDC_EDITOR_REMOVE, platform::TwipsRect{1430, 2595, 1215, 495}, L"Remove Dest.");
+    doneButton_ = &Add<platform::Button>(IDC_EDITOR_DONE, platform::TwipsRect{4050, 2595, 1215, 495}, L"Done");
+    destinationList_ = &Add<platform::ListBoxControl>(IDC_EDITOR_LIST, platform::TwipsRect{120, 105, 5070, 2400});
+    removeButton_->SetEnabled(false);
 }
 
-void form_Main::OnCommand(int id, int notification, HWND) {
+void ListEditor::OnCommand(int id, int notification, HWND) {
     switch (id) {
-    case IDC_EDITOR_ADD: cmd_Add_Click(); break;
-    case IDC_EDITOR_REMOVE: cmd_Del_Click(); break;
+    case IDC_EDITOR_ADD: OnAddDestination(); break;
+    case IDC_EDITOR_REMOVE: OnRemoveDestination(); break;
     case IDC_EDITOR_DONE:
     case IDCANCEL:  // Esc: Done
-        cmd_Cancel_Click();
+        OnDone();
         break;
     case IDC_EDITOR_LIST:
-        if (notification == platform::kSelectionChanged) lst_Dist_Click();
+        if (notification == platform::kSelectionChanged) OnSelectionChanged();
         break;
-    case IDM_FILE_NEW: menu_FileNew_Click(); break;
-    case IDM_FILE_LOAD: menu_FileLoad_Click(); break;
-    case IDM_HELP_ABOUT: Menu_About_Click(); break;
-    case IDM_HELP_LICENSE: menu_license_Click(); break;
+    case IDM_FILE_NEW: OnNewList(); break;
+    case IDM_FILE_LOAD: OnLoadList(); break;
+    case IDM_HELP_ABOUT: OnAbout(); break;
+    case IDM_HELP_LICENSE: OnLicense(); break;
     default: break;
     }
 }
 
-bool form_Main::OnCloseRequest() { return MayLeaveList(); }
+bool ListEditor::OnCloseRequest() { return MayLeaveList(); }
 
-void form_Main::cmd_Add_Click() {
+void ListEditor::OnAddDestination() {
     if (list_.Path().empty()) {
-        menu_FileNew_Click();
+        OnNewList();
         if (list_.Path().empty()) return;
     }
-    form_Dir picker(*lst_Dist, platform::CurrentFolder());
+    DestinationPicker picker(*destinationList_, platform::CurrentFolder());
     picker.ShowModal(*this);
     SaveList();
 }
 
-void form_Main::cmd_Del_Click() {
-    if (lst_Dist->ListIndex() >= 0) lst_Dist->RemoveItem(lst_Dist->ListIndex());
+void ListEditor::OnRemoveDestination() {
+    if (destinationList_->ListIndex() >= 0) destinationList_->RemoveItem(destinationList_->ListIndex());
     SaveList();
-    cmd_Del->SetEnabled(false);
+    removeButton_->SetEnabled(false);
 }
 
-void form_Main::cmd_Cancel_Click() {
+void ListEditor::OnDone() {
     if (MayLeaveList()) Close();
 }
 
-void form_Main::lst_Dist_Click() { cmd_Del->SetEnabled(lst_Dist->ListIndex() >= 0); }
+void ListEditor::OnSelectionChanged() { removeButton_->SetEnabled(destinationList_->ListIndex() >= 0); }
 
-void form_Main::menu_FileNew_Click() {
+void ListEditor::OnNewList() {
     if (!MayLeaveList()) return;
     ShowEntries({});
     SetCaption(L"Quorvander");
@@ -103,19 +100,19 @@ void form_Main::menu_FileNew_Click() {
     }
 }
 
-void form_Main::menu_FileLoad_Click() {
+void ListEditor::OnLoadList() {
     if (!MayLeaveList()) return;
     const platform::OpenFileChoice choice =
-        platform::ShowOpenFile({L"Kelvaron Files|*.QVL", L"Quorvander Lists", ListsFolder(), 4});
+        platform::ShowOpenFile({L"Kelvaron Files|*.QVL", L"Quorvander Lists", ListsFolder()});
     if (choice.path.empty()) return;
     std::vector<std::wstring> entries;
     try {
         entries = list_.Open(choice.path);
     } catch (const platform::Failure& failure) {
         // What is open now stays, and the chosen file is left as it is.
-        platform::ShowMessage(L"The list " + choice.path + L" cannot be read.\r\r" + failure.Text() +
-                                  L"\r\rThe file was left as it is.",
-                              platform::kErrorIcon, kTitle);
+        platform::ShowMessage(
+            L"The list " + choice.path + L" cannot be read.\r\r" + failure.Text() + L"\r\rThe file was left as it is.",
+            platform::kErrorIcon, platform::kProgramTitle);
         return;
     }
     ShowEntries(entries);
@@ -124,28 +121,29 @@ void form_Main::menu_FileLoad_Click() {
     if (!beyondLimit_.empty()) {
         platform::ShowMessage(L"The list " + title_ + L" holds " + std::to_wstring(entries.size()) +
                                   L" destinations, more than the 32,767 this window can show. The first 32,767 "
-                                  L"are shown; the other " + std::to_wstring(beyondLimit_.size()) +
+                                  L"are shown; the other " +
+                                  std::to_wstring(beyondLimit_.size()) +
                                   L" stay in the list file and are kept when you change the list.",
-                              platform::kWarningIcon, kTitle);
+                              platform::kWarningIcon, platform::kProgramTitle);
     }
 }
 
-void form_Main::Menu_About_Click() {
+void ListEditor::OnAbout() {
     platform::ShowMessage(AboutText(platform::ProgramVersion()), platform::kInformationIcon, L"About");
 }
 
-void form_Main::menu_license_Click() {
+void ListEditor::OnLicense() {
     const std::wstring path = platform::ProgramFolder() + L"\\EULA.TXT";
-    if (platform::FirstMatch(path, platform::kPlainFiles).empty()) {
+    if (!platform::FileExists(path)) {
         platform::ShowMessage(MissingLicenseText(), platform::kErrorIcon, L"ERROR");
         return;
     }
     // The system's own Notepad: a search by name would look in the program's folder and the
     // current one first.
-    platform::RunProgram(platform::SystemFolder() + L"\\notepad.exe", path, 1);
+    platform::RunProgram(platform::SystemFolder() + L"\\notepad.exe", path);
 }
 
-bool form_Main::SaveList() {
+bool ListEditor::SaveList() {
     for (;;) {
         try {
             const ListStore::Saved saved = list_.Save(Entries());
@@ -158,19 +156,19 @@ bool form_Main::SaveList() {
                 L"The list could not be saved to " + list_.Path() + L".\r\r" + failure.Text() +
                     L"\r\rRetry to save it again. Cancel keeps the destinations in this window, not saved: the "
                     L"next change, Done or another list offers to save them again.",
-                platform::kErrorIcon | platform::kRetryCancel, kTitle);
+                platform::kErrorIcon | platform::kRetryCancel, platform::kProgramTitle);
             if (answer != platform::kAnswerRetry) return false;
         }
     }
 }
 
-bool form_Main::MayLeaveList() {
+bool ListEditor::MayLeaveList() {
     while (unsaved_) {
         const int answer = platform::ShowMessage(
             L"The changes to the list " + title_ + L" have not been saved to " + list_.Path() +
                 L".\r\rSave them now?\r\rYes tries to save them again. No drops them: the list file keeps what it "
                 L"held before. Cancel goes back to the list.",
-            platform::kWarningIcon | platform::kYesNoCancel, kTitle);
+            platform::kWarningIcon | platform::kYesNoCancel, platform::kProgramTitle);
         if (answer == platform::kAnswerNo) {
             unsaved_ = false;
         } else if (answer != platform::kAnswerYes || !SaveList()) {
@@ -180,14 +178,14 @@ bool form_Main::MayLeaveList() {
     return true;
 }
 
-void form_Main::ShowEntries(const std::vector<std::wstring>& entries) {
+void ListEditor::ShowEntries(const std::vector<std::wstring>& entries) {
     const std::size_t shown = std::min<std::size_t>(entries.size(), platform::kMaxListEntries);
-    lst_Dist->SetItems({entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(shown)});
+    destinationList_->SetItems({entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(shown)});
     beyondLimit_.assign(entries.begin() + static_cast<std::ptrdiff_t>(shown), entries.end());
 }
 
-std::vector<std::wstring> form_Main::Entries() const {
-    std::vector<std::wstring> entries = lst_Dist->Items();
+std::vector<std::wstring> ListEditor::Entries() const {
+    std::vector<std::wstring> entries = destinationList_->Items();
     entries.insert(entries.end(), beyondLimit_.begin(), beyondLimit_.end());
     return entries;
 }

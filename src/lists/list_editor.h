@@ -10,24 +10,24 @@
 
 namespace lists {
 
-class form_Main : public platform::Window {
+class ListEditor : public platform::Window {
 public:
-    form_Main();
-    ~form_Main() override;
+    ListEditor();
+    ~ListEditor() override;
 
 private:
     void OnCreate() override;
     void OnCommand(int id, int notification, HWND control) override;
     bool OnCloseRequest() override;
 
-    void cmd_Add_Click();
-    void cmd_Del_Click();
-    void cmd_Cancel_Click();
-    void lst_Dist_Click();
-    void menu_FileNew_Click();
-    void menu_FileLoad_Click();
-    void Menu_About_Click();
-    void menu_license_Click();
+    void OnAddDestination();
+    void OnRemoveDestination();
+    void OnDone();
+    void OnSelectionChanged();
+    void OnNewList();
+    void OnLoadList();
+    void OnAbout();
+    void OnLicense();
     // Writes the destinations to the list file, taking in changes made to it elsewhere. A save
     // that fails is reported with the offer to try again; when declined, the destinations stay
     // here, not saved, and false is returned.
@@ -45,10 +45,10 @@ private:
     std::vector<std::wstring> beyondLimit_;
     bool unsaved_ = false;
 
-    platform::Button* cmd_Add = nullptr;
-    platform::Button* cmd_Del = nullptr;
-    platform::Button* cmd_Cancel = nullptr;
-    platform::ListBoxControl* lst_Dist = nullptr;
+    platform::Button* addButton_ = nullptr;
+    platform::Button* removeButton_ = nullptr;
+    platform::Button* doneButton_ = nullptr;
+    platform::ListBoxControl* destinationList_ = nullptr;
 };
 
 }  // namespace lists

@@ -1,0 +1,219 @@
+#include "distribution/distribution_window.h"
+
+#include <algorithm>
+
+#include "distribution/sources.h"
+#include "lists/list_store.h"
+#include "platform/app.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "resources/resource_ids.h"
+
+namespace distribution {
+namespace {
+
+constexpr COLORREF kPureBlue = 0x00FF0000;  // 0x00BBGGRR
+constexpr COLORREF kPureRed = 0x000000FF;
+const platform::FontSpec kHeadingFont{L"MS Sans Serif", 825, true};
+const platform::FontSpec kStatusFont{L"MS Sans Serif", 1200, true};
+
+// The labels name the copy under way at most this often; the final state is always exact.
+constexpr ULONGLONG kShowIntervalMs = 50;
+// Between two files, pending events (a Cancel, a repaint) are handled at most this often.
+constexpr ULONGLONG kEventsIntervalMs = 30;
+constexpr int kNoteTop = 1560;
+
+}  // namespace
+
+DistributionWindow::DistributionWindow(std::wstring commandLine) : commandLine_(std::move(commandLine)) {
+    platform::MenuBar bar;
+    listMenu_.emplace(bar.AddEntry(L"List"));
+    listItems_.emplace(*listMenu_, IDM_LIST_FIRST, L"Files");
+    Create(L"Quorvander.Distribution", L"Distributing ", 5910, 3765,
+           WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, bar.Release(), nullptr, IDI_DISTRIBUTION);
+    ShowListMenu();
+}
+
+void DistributionWindow::OnCreate() {
+    sourceHeading_ =
+        &Add<platform::Label>(IDC_DIST_HEADING, platform::TwipsRect{90, 75, 1395, 195}, L"Distributing File:");
+    sourceLabel_ =
+        &Add<platform::Label>(IDC_DIST_SOURCE, platform::TwipsRect{1545, 30, 4245, 285}, L"", SS_PATHELLIPSIS);
+    targetHeading_ = &Add<platform::Label>(IDC_DIST_TARGET_HEADING, platform::TwipsRect{90, 465, 1770, 195},
+                                           L"Pushing to Location:");
+    targetLabel_ =
+        &Add<platform::Label>(IDC_DIST_TARGET, platform::TwipsRect{90, 720, 5715, 285}, L"", SS_PATHELLIPSIS);
+    cancelButton_ = &Add<platform::Button>(IDC_DIST_CANCEL, platform::TwipsRect{4590, 1095, 1215, 495}, L"Cancel");
+    statusLabel_ = &Add<platform::Label>(IDC_DIST_STATUS, platform::TwipsRect{165, 1200, 4395, 285});
+    noteLabel_ =
+        &Add<platform::Label>(IDC_DIST_NOTES, platform::TwipsRect{165, kNoteTop, 5640, 840}, L"", SS_EDITCONTROL);
+    sourceHeading_->SetFont(kHeadingFont);
+    targetHeading_->SetFont(kHeadingFont);
+    statusLabel_->SetFont(kStatusFont);
+    statusLabel_->SetTextColor(kPureBlue);
+    statusLabel_->SetVisible(false);
+    noteLabel_->SetVisible(false);
+}
+
+void DistributionWindow::OnCommand(int id, int, HWND) {
+    if (id == IDC_DIST_CANCEL || id == IDCANCEL) {
+        OnCancel();
+        return;
+    }
+    if (listItems_) {
+        if (const int index = listItems_->IndexOf(id); index >= 0) OnListChosen(index);
+    }
+}
+
+bool DistributionWindow::OnCloseRequest() {
+    OnCancel();  // the close box ends the program as the button does
+    return false;
+}
+
+void DistributionWindow::ShowListMenu() {
+    const std::vector<std::wstring> names = lists::ListNames();
+    const int count = static_cast<int>(std::min<std::size_t>(names.size(), platform::kMaxListEntries));
+    if (count == 0) {
+        platform::ShowMessage(
+            L"You have not created any distribution lists.  Please create one prior to "
+            L"attempting a distribution.",
+            platform::kErrorIcon, L"Nothing To Do!");
+        platform::EndProgram();
+    }
+    for (int i = 0; i < count; ++i) {
+        const std::wstring& caption = names[static_cast<std::size_t>(i)];
+        if (i > 0)
+            listItems_->Load(i, caption);
+        else
+            listItems_->SetCaption(0, caption);
+    }
+    listMenu_->PopUpAtPointer(*this);
+}
+
+void DistributionWindow::OnListChosen(int index) {
+    const std::wstring caption = listItems_->Caption(index);
+    listFile_ = lists::ListPathOf(caption);
+    if (platform::FileExists(listFile_)) {
+        BeginDistribution();
+        return;
+    }
+    platform::ShowMessage(
+        L"A Valid Distribution list was not found.  Please run this application from the Start "
+        L"Menu first, create a distribution list, then attempt this action again.",
+        platform::kInformationIcon, platform::kProgramTitle);
+}
+
+void DistributionWindow::BeginDistribution() {
+    PlaceFrameTwips({100, 100, 6030, 2070});
+    if (!CheckSource()) {
+        Close();
+        return;
+    }
+    destinations_ = lists::ListStore().Open(listFile_);
+    Show();
+    SetMenuBarVisible(false);
+    Distribute();
+}
+
+bool DistributionWindow::CheckSource() {
+    folderAnswer_.reset();
+    sources_ = SplitSources(commandLine_);
+    if (sources_.empty() || !LooksAbsolute(sources_.front())) return false;
+    const bool anyPoint = std::any_of(sources_.begin(), sources_.end(), [](const std::wstring& source) {
+        return source.find(L'.') != std::wstring::npos;
+    });
+    if (!anyPoint) {
+        std::wstring shown;
+        for (const auto& source : sources_) shown += (shown.empty() ? L"" : L" ") + source;
+        folderAnswer_ =
+            platform::ShowMessage(L"is '" + shown + L"' a Directory?", platform::kQuestionIcon + platform::kYesNo,
+                                  L"File or Directory") == platform::kAnswerYes;
+    }
+    return true;
+}
+
+void DistributionWindow::OnCancel() {
+    Close();
+    platform::EndProgram();
+}
+
+// ----- The run -----
+
+void DistributionWindow::Distribute() {
+    const RunRequest request{sources_, folderAnswer_, destinations_};
+    const RunOutcome outcome = RunDistribution(request, *this);
+    if (!copyShown_) ShowCopy();  // the last copy, exactly
+    switch (outcome.end) {
+    case RunOutcome::End::Refused: ShowRefused(outcome.refusal); return;
+    case RunOutcome::End::Halted: ShowHalted(*outcome.failure); break;
+    case RunOutcome::End::Completed: ShowCompleted(); break;
+    }
+    ShowNote(OutcomeNote(outcome));
+}
+
+void DistributionWindow::OnCopying(const std::wstring& source, const std::wstring& target) {
+    copySource_ = source;
+    copyTarget_ = target;
+    copyShown_ = false;
+    if (::GetTickCount64() - lastShown_ >= kShowIntervalMs) ShowCopy();
+}
+
+void DistributionWindow::ShowCopy() {
+    sourceLabel_->SetCaption(copySource_);
+    targetLabel_->SetCaption(copyTarget_);
+    sourceLabel_->PaintNow();
+    targetLabel_->PaintNow();
+    copyShown_ = true;
+    lastShown_ = ::GetTickCount64();
+}
+
+void DistributionWindow::OnProgress() {
+    const ULONGLONG now = ::GetTickCount64();
+    if (now - lastEvents_ < kEventsIntervalMs) return;
+    lastEvents_ = now;
+    platform::ProcessEvents();
+}
+
+// ----- End states -----
+
+void DistributionWindow::ShowCompleted() { ShowEnd(L"Finished", kPureBlue, L"Distribution Complete", L"OK"); }
+
+void DistributionWindow::ShowHalted(const platform::Failure& failure) {
+    platform::ShowMessage(
+        L"The Quorvander Utility was unable to complete your request.  The system has returned "
+        L"this error:\r\r" +
+            failure.Description(),
+        platform::kErrorIcon, L"Error received: " + std::to_wstring(failure.Number()));
+    ShowEnd(L"Incomplete", kPureRed, L"Distribution Halted", L"EXIT");
+}
+
+void DistributionWindow::ShowEnd(const wchar_t* caption, COLORREF color, const wchar_t* status, const wchar_t* button) {
+    SetCaption(caption);
+    for (platform::Label* label : {sourceHeading_, targetLabel_, sourceLabel_, targetHeading_})
+        label->SetEnabled(false);
+    statusLabel_->SetVisible(true);
+    statusLabel_->SetTextColor(color);
+    statusLabel_->SetCaption(status);
+    cancelButton_->SetCaption(button);
+}
+
+void DistributionWindow::ShowRefused(const std::wstring& message) {
+    platform::ShowMessage(message, platform::kErrorIcon, platform::kProgramTitle);
+    sourceHeading_->SetVisible(false);
+    sourceLabel_->SetVisible(false);
+    targetLabel_->SetVisible(false);
+    cancelButton_->SetCaption(L"OK");
+    targetHeading_->SetCaption(L"Distribution Halted");
+}
+
+// The note grows the window below the status line by as much as its text needs.
+void DistributionWindow::ShowNote(const std::wstring& note) {
+    if (note.empty()) return;
+    noteLabel_->SetCaption(note);
+    const int height = noteLabel_->TextHeightTwips();
+    noteLabel_->SetPlace({165, kNoteTop, 5640, height});
+    noteLabel_->SetVisible(true);
+    PlaceFrameTwips({100, 100, 6030, 2070 + (kNoteTop - 1200) + height});
+}
+
+}  // namespace distribution
