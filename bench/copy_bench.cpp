@@ -17,12 +17,14 @@
 #include <string>
 #include <vector>
 
-#include "copy_test_files.h"
+#include <shellapi.h>
+
 #include "platform/copy_engine.h"
 #include "platform/failure.h"
+#include "platform/files.h"
 #include "platform/handles.h"
-
-using namespace copy_test;
+#include "platform/path_rules.h"
+#include "test_support.h"
 
 namespace {
 
@@ -35,6 +37,25 @@ struct Settings {
 
 // The small files: sizes from a few hundred bytes to 64 KiB, about 20 KiB on average.
 std::uint64_t SmallSize(int index) { return 300 + (static_cast<std::uint64_t>(index) * 7919u) % (64 * 1024); }
+
+std::uint64_t FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(platform::ApiPath(path).c_str(), GetFileExInfoStandard, &data)) platform::ThrowLastError();
+    return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+}
+
+// A file of `size` bytes of the test pattern, written a block at a time.
+void WritePatternFile(const std::wstring& path, std::uint64_t size, std::uint64_t seed) {
+    platform::UniqueFile file(::CreateFileW(platform::ApiPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!file) platform::ThrowLastError();
+    const std::string block = test::Pattern(static_cast<std::size_t>(std::min<std::uint64_t>(size, 8 << 20)), seed);
+    for (std::uint64_t left = size; left > 0;) {
+        DWORD written = 0;
+        if (!::WriteFile(file.get(), block.data(), static_cast<DWORD>(std::min<std::uint64_t>(left, block.size())), &written, nullptr))
+            platform::ThrowLastError();
+        left -= written;
+    }
+}
 
 std::wstring SmallName(int index) { return L"small-" + std::to_wstring(index) + L".bin"; }
 
@@ -74,7 +95,7 @@ void WriteToDisk(const std::wstring& path) {
 // Removes what a measurement wrote: its unwritten pages are dropped with it, so that the next
 // measurement starts from the same state.
 void EmptyFolder(const std::wstring& folder) {
-    RemoveTree(folder);
+    test::RemoveTree(folder);
     platform::MakeFolder(folder);
 }
 
@@ -92,7 +113,7 @@ int Measure(bool engine, bool large, const std::wstring& data) {
         bytes = FileSize(source);
     } else {
         const std::wstring small = platform::JoinPath(data, L"small");
-        for (const std::wstring& name : Names(small)) {
+        for (const std::wstring& name : test::AllNames(small)) {
             CopyOne(engine, platform::JoinPath(small, name), platform::JoinPath(out, name));
             bytes += FileSize(platform::JoinPath(out, name));
         }
@@ -109,7 +130,8 @@ int Measure(bool engine, bool large, const std::wstring& data) {
                                                FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                                OPEN_ALWAYS, 0, nullptr));
     if (!results) platform::ThrowLastError();
-    WriteAll(results.get(), reinterpret_cast<const char*>(&result), sizeof result);
+    DWORD written = 0;
+    if (!::WriteFile(results.get(), &result, sizeof result, &written, nullptr)) platform::ThrowLastError();
     EmptyFolder(out);
     return 0;
 }
@@ -156,7 +178,7 @@ int RunChild(const std::wstring& arguments) {
 }
 
 int Run(const Settings& settings) {
-    ScratchFolder data(L"copy-bench", settings.folder);
+    test::ScratchFolder data(settings.folder);
     std::printf("writing the data: one file of %llu MiB, %d small files\n",
                 static_cast<unsigned long long>(settings.largeMiB), settings.smallCount);
     std::fflush(stdout);
@@ -190,12 +212,13 @@ int Run(const Settings& settings) {
 }  // namespace
 
 int main() {
-    const std::vector<std::wstring> args = CommandLineArguments();
+    int count = 0;
+    wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    const std::vector<std::wstring> args(argv, argv + count);
     try {
         if (args.size() == 5 && args[1] == L"measure")
             return Measure(args[2] == L"engine", args[3] == L"large", args[4]);
         Settings settings;
-        settings.folder = TempFolder();
         for (std::size_t i = 1; i < args.size(); ++i) {
             if (args[i] == L"--large-mib" && i + 1 < args.size()) settings.largeMiB = std::stoull(args[++i]);
             else if (args[i] == L"--small-count" && i + 1 < args.size()) settings.smallCount = std::stoi(args[++i]);
@@ -204,7 +227,7 @@ int main() {
         }
         return Run(settings);
     } catch (const platform::Failure& failure) {
-        std::printf("error %u: %s\n", failure.Number(), Narrow(failure.Description()).c_str());
+        std::printf("error %u: %ls\n", failure.Number(), failure.Description().c_str());
         return 1;
     }
 }

@@ -1,32 +1,27 @@
+// The controls, the folder reading they show, finding a file by the listing's rules, and windows
+// laid out in twips at any DPI.
 #include "platform/controls.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/failure.h"
+#include "platform/files.h"
 #include "platform/folder_listing.h"
 #include "test_support.h"
 
 using platform::Failure;
-using Lines = std::vector<std::wstring>;
+using test::Lines;
 
 namespace {
 
 class Controls : public ::testing::Test {
 protected:
     template <typename Control>
-    Control& Add() {
-        return window.Add<Control>(++lastId, platform::TwipsRect{0, 0, 2000, 2000}, false);
-    }
+    Control& Add() { return window.Add<Control>(++lastId, platform::TwipsRect{0, 0, 2000, 2000}, false); }
     template <typename Control>
     static Lines Entries(const Control& control) {
         Lines entries;
         for (int i = 0; i < control.ListCount(); ++i) entries.push_back(control.List(i));
         return entries;
-    }
-    static std::wstring ShownText(HWND list, int row) {
-        wchar_t text[512] = L"";
-        ::SendMessageW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
-        return text;
     }
     static int ShownCount(HWND list) { return static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0)); }
 
@@ -35,53 +30,26 @@ protected:
     int lastId = 0;
 };
 
-TEST_F(Controls, ListBoxKeepsEntriesInOrderAndSelectsIgnoringCase) {
+TEST_F(Controls, ListBoxKeepsEntriesInOrderSelectsIgnoringCaseAndHoldsAtMost32767) {
     auto& list = Add<platform::ListBoxControl>();
-    EXPECT_EQ(list.ListIndex(), -1);
-    list.AddItem(L"C:\\One");
-    list.AddItem(L"d:\\two");
-    list.AddItem(L"D:\\TWO");
+    for (const wchar_t* entry : {L"C:\\One", L"d:\\two", L"D:\\TWO"}) list.AddItem(entry);
     EXPECT_EQ(Entries(list), (Lines{L"C:\\One", L"d:\\two", L"D:\\TWO"}));
     EXPECT_EQ(list.List(3), L"");
-    EXPECT_EQ(list.List(-1), L"");
     EXPECT_EQ(list.ListIndex(), -1);
-    EXPECT_EQ(ShownCount(list.Handle()), 3);
-    EXPECT_EQ(ShownText(list.Handle(), 2), L"D:\\TWO");
-
-    list.SetText(L"D:\\Two");
-    EXPECT_EQ(list.ListIndex(), 1);
-    list.SetText(L"C:\\On");
-    EXPECT_EQ(list.ListIndex(), -1);
-    list.SetText(L"c:\\ONE");
-    EXPECT_EQ(list.ListIndex(), 0);
-    list.SetListIndex(2);
-    EXPECT_EQ(list.ListIndex(), 2);
-
-    list.RemoveItem(1);
-    EXPECT_EQ(Entries(list), (Lines{L"C:\\One", L"D:\\TWO"}));
-    EXPECT_EQ(ShownText(list.Handle(), 1), L"D:\\TWO");
-    list.SetText(L"d:\\two");
-    EXPECT_EQ(list.ListIndex(), 1);
+    const std::pair<const wchar_t*, int> selections[] = {{L"D:\\Two", 1}, {L"C:\\On", -1}, {L"c:\\ONE", 0}};
+    for (const auto& [text, index] : selections) {
+        list.SetText(text);
+        EXPECT_EQ(list.ListIndex(), index) << testing::PrintToString(text);
+    }
     list.RemoveItem(1);
     list.SetText(L"d:\\two");
-    EXPECT_EQ(list.ListIndex(), -1);
+    EXPECT_EQ(list.ListIndex(), 1);
     EXPECT_THROW(list.RemoveItem(5), Failure);
-
     list.Clear();
-    EXPECT_EQ(list.ListCount(), 0);
     EXPECT_EQ(ShownCount(list.Handle()), 0);
-    list.SetText(L"C:\\One");
-    EXPECT_EQ(list.ListIndex(), -1);
-}
-
-TEST_F(Controls, ListBoxHoldsAtMost32767Entries) {
-    auto& list = Add<platform::ListBoxControl>();
     for (int i = 0; i < platform::kMaxListEntries; ++i) list.AddItem(L"E:\\" + std::to_wstring(i));
     EXPECT_THROW(list.AddItem(L"E:\\one too many"), Failure);
-    EXPECT_EQ(list.ListCount(), platform::kMaxListEntries);
     EXPECT_EQ(ShownCount(list.Handle()), platform::kMaxListEntries);
-    list.SetText(L"e:\\32766");
-    EXPECT_EQ(list.ListIndex(), platform::kMaxListEntries - 1);
 }
 
 TEST_F(Controls, FolderListListsVisibleSubFoldersAndMovesBetweenFolders) {
@@ -89,50 +57,36 @@ TEST_F(Controls, FolderListListsVisibleSubFoldersAndMovesBetweenFolders) {
     ::SetFileAttributesW((scratch / L"hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
     ::SetFileAttributesW((scratch / L"system").c_str(), FILE_ATTRIBUTE_SYSTEM);
     test::WriteBytes(scratch / L"file.txt", "x");
-    const std::wstring parent = scratch.Path().substr(0, scratch.Path().rfind(L'\\'));
-
     auto& folders = Add<platform::FolderListControl>();
     int changes = 0;
     folders.OnChange([&] { ++changes; });
     folders.SetPath(scratch.Path() + L"\\");
-    EXPECT_EQ(folders.Path(), scratch.Path());
-    EXPECT_EQ(changes, 1);
     EXPECT_EQ(Entries(folders), (Lines{scratch / L"alpha", scratch / L"Beta", scratch / L"charlie"}));
-    EXPECT_EQ(folders.List(3), L"");
     EXPECT_EQ(folders.List(-1), scratch.Path());
-    EXPECT_EQ(folders.List(-2), parent);
-
-    folders.SetPath(folders.List(1));
-    EXPECT_EQ(folders.Path(), scratch / L"Beta");
-    EXPECT_EQ(changes, 2);
-    EXPECT_EQ(folders.ListCount(), 0);
-    EXPECT_EQ(folders.List(-2), scratch.Path());
+    EXPECT_EQ(folders.List(-2), scratch.Path().substr(0, scratch.Path().rfind(L'\\')));
     folders.SetPath(scratch / L"Beta\\..\\alpha");
     EXPECT_EQ(folders.Path(), scratch / L"alpha");
-
     EXPECT_THROW(folders.SetPath(scratch / L"missing"), Failure);
     EXPECT_EQ(folders.Path(), scratch / L"alpha");
-    EXPECT_EQ(changes, 3);
-
+    EXPECT_EQ(changes, 2);
     // A drive's top folder keeps its backslash and is its own parent.
     folders.SetPath(L"C:\\");
-    EXPECT_EQ(folders.Path(), L"C:\\");
-    EXPECT_EQ(folders.List(-1), L"C:\\");
     EXPECT_EQ(folders.List(-2), L"C:\\");
-    ASSERT_GT(folders.ListCount(), 0);
-    const std::wstring top = folders.List(0);
-    EXPECT_TRUE(top.size() > 3 && top.rfind(L"C:\\", 0) == 0 && top.find(L'\\', 3) == std::wstring::npos) << top;
-    folders.SetPath(top);
-    EXPECT_EQ(folders.List(-2), L"C:\\");
+    // Long paths and names outside the code page.
+    const std::wstring deep = test::MakeLongFolder(scratch.Path());
+    test::MakeFolder(deep + L"\\\u05D0\u4E2D sub");
+    folders.SetPath(deep);
+    EXPECT_EQ(Entries(folders), Lines{deep + L"\\\u05D0\u4E2D sub"});
 }
 
-// What the list menu and the walk read: visible files by pattern, folders apart.
+// What the list menu and the walk read: visible files by pattern, folders apart, and never the
+// temporary file of a copy or save under way (or killed).
 TEST_F(Controls, FolderListingTakesVisibleFilesMatchingThePattern) {
-    for (const wchar_t* name : {L"b.qvl", L"B.qvl2", L"A.qvl", L"notes.txt"}) test::WriteBytes(scratch / name, "x");
+    for (const wchar_t* name : {L"b.qvl", L"B.qvl2", L"A.qvl", L"notes.txt", L"~kelvaron-0000002a0001.tmp"})
+        test::WriteBytes(scratch / name, "x");
     test::WriteBytes(scratch / L"read-only.qvl", "x", FILE_ATTRIBUTE_READONLY);
     test::WriteBytes(scratch / L"hidden.qvl", "x", FILE_ATTRIBUTE_HIDDEN);
     test::WriteBytes(scratch / L"system.qvl", "x", FILE_ATTRIBUTE_SYSTEM);
-    test::WriteBytes(scratch / L"~kelvaron-0000002a0001.tmp", "x");  // a copy under way
     test::MakeFolder(scratch / L"folder.qvl");
     const auto files = [&](const wchar_t* pattern) {
         return platform::ListFolder(scratch.Path(), platform::EntryKind::Files, pattern);
@@ -146,43 +100,88 @@ TEST_F(Controls, FolderListingTakesVisibleFilesMatchingThePattern) {
     EXPECT_THROW(platform::ReadFolder(scratch / L"missing"), Failure);
 }
 
-TEST_F(Controls, LongPathsAndNamesOutsideTheCodePage) {
-    const std::wstring folder = test::MakeLongFolder(scratch.Path());
-    const std::wstring sub = folder + L"\\\u05D0\u4E2D sub";
-    test::MakeFolder(sub);
-    test::WriteBytes(folder + L"\\\u03A9.qvl", "x");
-    EXPECT_EQ(platform::ListFolder(folder, platform::EntryKind::Folders), Lines{L"\u05D0\u4E2D sub"});
-    EXPECT_EQ(platform::ListFolder(folder, platform::EntryKind::Files, L"*.qvl"), Lines{L"\u03A9.qvl"});
-
-    auto& folders = Add<platform::FolderListControl>();
-    folders.SetPath(folder);
-    EXPECT_EQ(folders.Path(), folder);
-    EXPECT_EQ(Entries(folders), Lines{sub});
-    EXPECT_EQ(folders.List(-2), folder.substr(0, folder.rfind(L'\\')));
+// Each name found by the listing's rule for a mask: its stored name, or nothing.
+TEST_F(Controls, FirstMatchFindsByTheMasksAttributesAndNeverByWildcards) {
+    using platform::kAnyFiles, platform::kFoldersAndFiles, platform::kPlainFiles;
+    test::WriteBytes(scratch / L"Plain.txt", "x");
+    test::WriteBytes(scratch / L"ReadOnly.txt", "x", FILE_ATTRIBUTE_READONLY);
+    test::WriteBytes(scratch / L"Hidden.txt", "x", FILE_ATTRIBUTE_HIDDEN);
+    test::WriteBytes(scratch / L"System.txt", "x", FILE_ATTRIBUTE_SYSTEM);
+    test::MakeFolder(scratch / L"MixedCase");
+    const std::wstring deep = test::MakeLongFolder(scratch.Path()), level = deep.substr(deep.rfind(L'\\') + 1);
+    test::WriteBytes(deep + L"\\\u03A9 list.qvl", "x");
+    const struct {
+        std::wstring path, plain, any, folders;
+    } cases[] = {
+        {L"pLAIN.TXT", L"Plain.txt", L"Plain.txt", L"Plain.txt"},
+        {L"ReadOnly.txt", L"ReadOnly.txt", L"ReadOnly.txt", L"ReadOnly.txt"},
+        {L"Hidden.txt", L"", L"Hidden.txt", L""},
+        {L"System.txt", L"", L"System.txt", L""},
+        {L"mixedcase", L"", L"", L"MixedCase"},
+        {L"Missing.txt", L"", L"", L""},
+        {L"*.txt", L"", L"", L""},
+        {L"Plain.tx?", L"", L"", L""},
+        {deep.substr(scratch.Path().size() + 1) + L"\\..\\" + level + L"\\.\\\u03A9 list.qvl", L"\u03A9 list.qvl",
+         L"\u03A9 list.qvl", L"\u03A9 list.qvl"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(platform::FirstMatch(scratch / c.path, kPlainFiles), c.plain) << testing::PrintToString(c.path);
+        EXPECT_EQ(platform::FirstMatch(scratch / c.path, kAnyFiles), c.any) << testing::PrintToString(c.path);
+        EXPECT_EQ(platform::FirstMatch(scratch / c.path, kFoldersAndFiles), c.folders) << testing::PrintToString(c.path);
+    }
+    EXPECT_EQ(platform::FirstMatch(L"C:\\", kAnyFiles), L"");
+    EXPECT_NE(platform::FirstMatch(L"C:\\", kFoldersAndFiles), L"");
 }
 
 TEST_F(Controls, DriveListChoosesTheCurrentFoldersDrive) {
-    test::CurrentFolderScope here(scratch.Path());
-    ASSERT_EQ(scratch.Path().substr(0, 2), L"C:");
+    wchar_t saved[MAX_PATH + 1] = L"";
+    ::GetCurrentDirectoryW(MAX_PATH + 1, saved);
+    ::SetCurrentDirectoryW(scratch.Path().c_str());
     auto& drives = window.Add<platform::DriveListControl>(90, platform::TwipsRect{0, 0, 2000, 300});
+    ::SetCurrentDirectoryW(saved);
     EXPECT_EQ(drives.Drive(), L"C:");
-
-    std::wstring other;
-    for (int letter = 25; letter >= 0 && other.empty(); --letter)
-        if (letter != 2 && (::GetLogicalDrives() & (1u << letter)))
-            other = std::wstring{static_cast<wchar_t>(L'A' + letter), L':'};
-    if (other.empty()) return;  // a machine of one drive
-    drives.SetDrive(std::wstring{static_cast<wchar_t>(other[0] - L'A' + L'a'), L':', L'\\', L'x'});
-    EXPECT_EQ(drives.Drive(), other);
+    drives.SetDrive(L"z:\\x");  // Wine's drive of the unix root; on Windows a machine may lack it
+    if (::GetLogicalDrives() & (1u << 25)) EXPECT_EQ(drives.Drive(), L"Z:");
     drives.SetDrive(L"no drive");
     drives.Refresh();
-    EXPECT_EQ(drives.Drive(), other);
     drives.SetDrive(L"C:\\Data");
     EXPECT_EQ(drives.Drive(), L"C:");
+}
 
-    test::CurrentFolderScope there(other + L"\\");
-    auto& second = window.Add<platform::DriveListControl>(91, platform::TwipsRect{0, 400, 2000, 300});
-    EXPECT_EQ(second.Drive(), other);
+// A window without frame: its client area is the whole window at every DPI.
+TEST(Window, MovingToAScreenOfAnotherDpiLaysTheClientAreaAndControlsOutAgainInTwips) {
+    struct PlainWindow : platform::Window {
+        PlainWindow() { Create(L"Quorvander.UnitTestPlainWindow", L"", 4000, 3000, WS_POPUP); }
+    } window;
+    auto& button = window.Add<platform::Button>(7, platform::TwipsRect{120, 2595, 1215, 495}, L"Done");
+    const auto px = [](int twips, int dpi) { return ::MulDiv(twips, dpi, 1440); };
+    const auto expectAt = [&](int dpi, int width, int height) {
+        SCOPED_TRACE(dpi);
+        RECT client{}, place{};
+        ::GetClientRect(window.Handle(), &client);
+        EXPECT_EQ(client.right, px(width, dpi));
+        EXPECT_EQ(client.bottom, px(height, dpi));
+        ::GetWindowRect(button.Handle(), &place);
+        ::MapWindowPoints(nullptr, window.Handle(), reinterpret_cast<POINT*>(&place), 2);
+        EXPECT_EQ(place.left, px(120, dpi));
+        EXPECT_EQ(place.top, px(2595, dpi));
+        EXPECT_EQ(place.right - place.left, px(1215, dpi));
+        EXPECT_EQ(place.bottom - place.top, px(495, dpi));
+        LOGFONTW font{};
+        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(button.Handle(), WM_GETFONT, 0, 0)), sizeof font, &font);
+        EXPECT_EQ(font.lfHeight, -::MulDiv(8, dpi, 72));  // 8 points
+    };
+    expectAt(static_cast<int>(window.Dpi()), 4000, 3000);
+    // What the system sends when the window moves to a screen of 144 DPI, with where it goes there.
+    RECT suggested{200, 150, 900, 700};
+    ::SendMessageW(window.Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    expectAt(144, 4000, 3000);
+    RECT frame{};
+    ::GetWindowRect(window.Handle(), &frame);
+    EXPECT_EQ(frame.left, 200);
+    EXPECT_EQ(frame.top, 150);
+    window.SetClientSizeTwips(2880, 1440);  // a size asked for after the move is taken at the new DPI
+    expectAt(144, 2880, 1440);
 }
 
 }  // namespace

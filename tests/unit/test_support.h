@@ -1,59 +1,94 @@
-// Shared by the unit tests: a scratch folder of the test's own, raw file access that does not go
-// through the code under test, a hidden window for the controls, and scoped settings.
+// Shared by the unit and fault tests: a scratch folder of the test's own, file access that does
+// not go through the code under test, contents of a known pattern, and a hidden window.
 #pragma once
 
 #include <windows.h>
 
 #include <algorithm>
-#include <functional>
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <utility>
 #include <vector>
 
+#include "platform/copy_engine.h"
+#include "platform/failure.h"
+#include "platform/replacement_file.h"
 #include "platform/window.h"
 
 namespace test {
+
+using Lines = std::vector<std::wstring>;
 
 // The form of a path that the raw file calls below take at any length.
 inline std::wstring Raw(const std::wstring& path) {
     return path.rfind(LR"(\\?\)", 0) == 0 ? path : LR"(\\?\)" + path;
 }
-
-inline bool Exists(const std::wstring& path) {
-    return ::GetFileAttributesW(Raw(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+inline DWORD Attributes(const std::wstring& path) { return ::GetFileAttributesW(Raw(path).c_str()); }
+inline bool Exists(const std::wstring& path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES; }
+inline void MakeFolder(const std::wstring& path) { ::CreateDirectoryW(Raw(path).c_str(), nullptr); }
 
 inline void WriteBytes(const std::wstring& path, const std::string& bytes, DWORD attributes = 0) {
-    HANDLE file = ::CreateFileW(Raw(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = ::CreateFileW(Raw(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create a test file");
     DWORD written = 0;
-    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    const bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     ::CloseHandle(file);
+    if (!ok || written != bytes.size()) throw std::runtime_error("cannot write a test file");
     if (attributes) ::SetFileAttributesW(Raw(path).c_str(), attributes);
 }
 
 // The file's bytes, nothing when it cannot be opened.
 inline std::optional<std::string> ReadBytes(const std::wstring& path) {
-    HANDLE file = ::CreateFileW(Raw(path).c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
+    HANDLE file = ::CreateFileW(Raw(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return std::nullopt;
     std::string bytes;
-    char buffer[65536];
+    std::vector<char> buffer(1 << 20);
     DWORD got = 0;
-    while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+    while (::ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) && got > 0)
+        bytes.append(buffer.data(), got);
     ::CloseHandle(file);
     return bytes;
 }
 
-inline void MakeFolder(const std::wstring& path) { ::CreateDirectoryW(Raw(path).c_str(), nullptr); }
+// `size` bytes in which every 8-byte word differs by its index and the seed: a chunk written
+// twice, skipped or out of order shows.
+inline std::string Pattern(std::size_t size, std::uint64_t seed) {
+    std::string bytes(size + 8, '\0');
+    for (std::uint64_t word = 0; word * 8 < size; ++word) {
+        const std::uint64_t value = (word * 0x9E3779B97F4A7C15ull) ^ seed ^ word;
+        std::copy_n(reinterpret_cast<const char*>(&value), 8, bytes.data() + word * 8);
+    }
+    bytes.resize(size);
+    return bytes;
+}
+
+// Every entry of a folder, hidden and system ones included, sorted exactly.
+inline Lines AllNames(const std::wstring& folder) {
+    Lines names;
+    WIN32_FIND_DATAW found{};
+    HANDLE find = ::FindFirstFileW(Raw(folder + L"\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (::FindNextFileW(find, &found));
+    ::FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+inline Lines Temporaries(const std::wstring& folder) {
+    Lines found;
+    for (const auto& name : AllNames(folder))
+        if (platform::IsReplacementTemporaryName(name)) found.push_back(name);
+    return found;
+}
 
 // Under Wine, runs a unix command on the unix forms of `paths` and tells whether it succeeded;
 // nothing on Windows. Wine has no folder links of its own but shows a unix symbolic link as one.
-inline std::optional<bool> UnixCommand(const char* program, const char* option, std::vector<std::wstring> paths) {
+inline std::optional<bool> UnixCommand(const char* program, const char* option, Lines paths) {
     using UnixName = char*(__cdecl*)(const wchar_t*);
     using Spawn = LONG(__cdecl*)(char* const argv[], int wait);
     const auto unixName = reinterpret_cast<UnixName>(
@@ -81,23 +116,8 @@ inline bool MakeFolderLink(const std::wstring& link, const std::wstring& target)
                                  SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
 }
 
-// Every entry of a folder, hidden and system ones included, sorted exactly.
-inline std::vector<std::wstring> AllNames(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found{};
-    HANDLE find = ::FindFirstFileW(Raw(folder + L"\\*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name != L"." && name != L"..") names.push_back(name);
-    } while (::FindNextFileW(find, &found));
-    ::FindClose(find);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 inline void RemoveTree(const std::wstring& path) {
-    const DWORD attributes = ::GetFileAttributesW(Raw(path).c_str());
+    const DWORD attributes = Attributes(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) return;
     ::SetFileAttributesW(Raw(path).c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {  // a link: never what it leads to
@@ -111,19 +131,20 @@ inline void RemoveTree(const std::wstring& path) {
     }
 }
 
-// A new empty folder under the temporary folder, removed with all it holds at the end.
+// A new empty folder (under the temporary folder unless told), removed with all it holds.
 class ScratchFolder {
 public:
-    ScratchFolder() {
-        wchar_t temp[MAX_PATH + 1] = L"";
-        ::GetTempPathW(MAX_PATH + 1, temp);
-        static unsigned serial = 0;
-        for (;;) {
-            path_ = std::wstring(temp) + L"qv-unit-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                    std::to_wstring(++serial);
-            if (::CreateDirectoryW(path_.c_str(), nullptr)) break;
-            if (::GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("no scratch folder");
+    explicit ScratchFolder(std::wstring parent = {}) {
+        if (parent.empty()) {
+            wchar_t temp[MAX_PATH + 1] = L"";
+            parent.assign(temp, ::GetTempPathW(MAX_PATH + 1, temp));
         }
+        if (parent.back() != L'\\') parent += L'\\';
+        static unsigned serial = 0;
+        do {
+            path_ = parent + L"qv-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
+        } while (!::CreateDirectoryW(path_.c_str(), nullptr) && ::GetLastError() == ERROR_ALREADY_EXISTS);
+        if (!Exists(path_)) throw std::runtime_error("no scratch folder");
     }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
@@ -148,29 +169,20 @@ inline std::wstring MakeLongFolder(const std::wstring& base) {
     return path;
 }
 
+// The number of the Failure that CopyFile throws, 0 when it throws none.
+inline DWORD CopyError(const std::wstring& source, const std::wstring& target) {
+    try {
+        platform::CopyFile(source, target);
+    } catch (const platform::Failure& failure) {
+        return failure.Number();
+    }
+    return 0;
+}
+
 // A top-level window that is never shown: the controls under test live in it.
 class HiddenWindow : public platform::Window {
 public:
-    HiddenWindow() {
-        Create(L"Quorvander.UnitTestWindow", L"", 4000, 3000, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU);
-    }
-};
-
-// The process's current folder, put back at the end of the scope.
-class CurrentFolderScope {
-public:
-    explicit CurrentFolderScope(const std::wstring& folder) {
-        wchar_t saved[MAX_PATH + 1] = L"";
-        ::GetCurrentDirectoryW(MAX_PATH + 1, saved);
-        saved_ = saved;
-        ::SetCurrentDirectoryW(folder.c_str());
-    }
-    CurrentFolderScope(const CurrentFolderScope&) = delete;
-    CurrentFolderScope& operator=(const CurrentFolderScope&) = delete;
-    ~CurrentFolderScope() { ::SetCurrentDirectoryW(saved_.c_str()); }
-
-private:
-    std::wstring saved_;
+    HiddenWindow() { Create(L"Quorvander.UnitTestWindow", L"", 4000, 3000, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU); }
 };
 
 }  // namespace test

@@ -1,0 +1,126 @@
+// The copy engine against faults from outside the process: a copy ended (EndProgram, what Cancel
+// does) or killed midway, a drive that fills up, and a user who is not root (Wine lets root write
+// read-only files). prepare.sh makes the drive and the user and names them in the environment;
+// without them those tests fail rather than pass unchecked.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/app.h"
+#include "platform/files.h"
+#include "test_support.h"
+
+using test::Lines;
+
+namespace {
+
+constexpr std::size_t kMiB = 1024 * 1024;
+
+// As the child that the tests start: copies SOURCE to TARGET and, at the first yield midway,
+// ends through EndProgram (exit code 7), or sets the named event and waits to be killed.
+int CopyingChild(const std::wstring& mode, const std::wstring& source, const std::wstring& target) {
+    platform::SetCopyYield([&](std::uint64_t copied, std::uint64_t total) {
+        if (copied >= total) return;
+        if (mode == L"end") platform::EndProgram(7);
+        ::SetEvent(::OpenEventW(EVENT_MODIFY_STATE, FALSE, mode.c_str()));
+        ::Sleep(INFINITE);
+    });
+    platform::CopyFile(source, target);
+    return 3;  // the copy ran to its end
+}
+
+DWORD RunChild(const std::wstring& mode, const std::wstring& source, const std::wstring& target) {
+    wchar_t self[MAX_PATH] = L"";
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring line = L"\"" + std::wstring(self) + L"\" child " + mode + L" \"" + source + L"\" \"" + target + L"\"";
+    HANDLE midway = ::CreateEventW(nullptr, TRUE, FALSE, mode == L"end" ? nullptr : mode.c_str());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child)) return 98;
+    const HANDLE waits[] = {child.hProcess, midway};
+    if (::WaitForMultipleObjects(2, waits, FALSE, 120000) != WAIT_OBJECT_0) ::TerminateProcess(child.hProcess, 9);
+    ::WaitForSingleObject(child.hProcess, INFINITE);
+    DWORD code = 99;
+    ::GetExitCodeProcess(child.hProcess, &code);
+    for (HANDLE handle : {child.hProcess, child.hThread, midway}) ::CloseHandle(handle);
+    return code;
+}
+
+TEST(CopyCutShort, EndedOrKilledMidwayTheTargetKeepsItsOldContentAndNoPartialFileIsLeft) {
+    test::ScratchFolder scratch;
+    const std::string content = test::Pattern(64 * kMiB + 12345, 1);
+    test::WriteBytes(scratch / L"source", content);
+    test::WriteBytes(scratch / L"existing", "old content");
+    EXPECT_EQ(RunChild(L"end", scratch / L"source", scratch / L"existing"), 7u);
+    EXPECT_EQ(RunChild(L"end", scratch / L"source", scratch / L"fresh"), 7u);
+    EXPECT_EQ(test::AllNames(scratch.Path()), (Lines{L"existing", L"source"}));
+    const std::wstring event = L"Local\\kelvaron-midway-" + std::to_wstring(::GetCurrentProcessId());
+    EXPECT_EQ(RunChild(event, scratch / L"source", scratch / L"existing"), 9u);
+    EXPECT_EQ(test::ReadBytes(scratch / L"existing"), "old content");
+    // The one leftover a killed process cannot avoid: a hidden temporary, which listings skip.
+    for (const auto& name : test::AllNames(scratch.Path())) {
+        if (name == L"existing" || name == L"source") continue;
+        EXPECT_TRUE(platform::IsReplacementTemporaryName(name)) << testing::PrintToString(name);
+        EXPECT_TRUE(test::Attributes(scratch / name) & FILE_ATTRIBUTE_HIDDEN);
+        EXPECT_LT(test::ReadBytes(scratch / name)->size(), content.size());
+    }
+}
+
+TEST(CopyToAFullDrive, DiskFullIs112AndLeavesTheOldTargetAndTheRoomAsTheyWere) {
+    const std::wstring drive = platform::EnvironmentValue(L"QUORVANDER_FULL_DRIVE");
+    ASSERT_FALSE(drive.empty()) << "QUORVANDER_FULL_DRIVE is not set: run through prepare.sh";
+    test::ScratchFolder scratch, full(drive);
+    test::WriteBytes(scratch / L"large", test::Pattern(20 * kMiB, 2));
+    test::WriteBytes(scratch / L"small", test::Pattern(5 * kMiB, 3));
+    test::WriteBytes(full / L"existing", "old content");
+    for (const wchar_t* target : {L"fresh", L"existing"}) {
+        try {
+            platform::CopyFile(scratch / L"large", full / target);
+            ADD_FAILURE() << "a copy larger than the drive succeeded";
+        } catch (const platform::Failure& failure) {
+            EXPECT_EQ(failure.Number(), static_cast<DWORD>(ERROR_DISK_FULL));
+            EXPECT_EQ(failure.Description(), platform::SystemErrorText(ERROR_DISK_FULL));
+        }
+    }
+    EXPECT_EQ(test::ReadBytes(full / L"existing"), "old content");
+    EXPECT_EQ(test::AllNames(full.Path()), Lines{L"existing"});
+    // The partial content was removed, not only hidden: its room is free again.
+    platform::CopyFile(scratch / L"small", full / L"existing");
+    EXPECT_EQ(test::AllNames(full.Path()), Lines{L"existing"});
+}
+
+// The prepared folder is root's and this user may not write to it; it holds existing.txt ("old
+// content"), which this user may write.
+TEST(CopyAsAUserWithoutRights, ReadOnlyIsRealAndARefusalLeavesEveryFileAsItWas) {
+    const std::wstring noWrite = platform::EnvironmentValue(L"QUORVANDER_NO_WRITE_FOLDER");
+    ASSERT_FALSE(noWrite.empty()) << "QUORVANDER_NO_WRITE_FOLDER is not set: run through prepare.sh";
+    test::ScratchFolder scratch;
+    test::WriteBytes(scratch / L"source", "first", FILE_ATTRIBUTE_READONLY);
+    ASSERT_EQ(::CreateFileW((scratch / L"source").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+              INVALID_HANDLE_VALUE) << "this user may write read-only files: run as a user who is not root";
+    EXPECT_EQ(test::CopyError(scratch / L"source", noWrite + L"\\fresh.txt"), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(test::CopyError(scratch / L"source", noWrite + L"\\existing.txt"), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(test::ReadBytes(noWrite + L"\\existing.txt"), "old content");
+    EXPECT_EQ(test::AllNames(noWrite), Lines{L"existing.txt"});
+    // A copy of a read-only file is not read-only: sending it again replaces it.
+    EXPECT_EQ(test::CopyError(scratch / L"source", scratch / L"target"), 0u);
+    EXPECT_EQ(test::CopyError(scratch / L"source", scratch / L"target"), 0u);
+    // Refused at the rename, the temporary of a read-only source is removed all the same.
+    platform::SetBeforeReplaceHook([](const std::wstring&) { platform::ThrowWin32(ERROR_CANCELLED); });
+    EXPECT_EQ(test::CopyError(scratch / L"source", scratch / L"target"), static_cast<DWORD>(ERROR_CANCELLED));
+    platform::SetBeforeReplaceHook({});
+    EXPECT_EQ(test::ReadBytes(scratch / L"target"), "first");
+    EXPECT_EQ(test::AllNames(scratch.Path()), (Lines{L"source", L"target"}));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int count = 0;
+    wchar_t** args = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (count == 5 && std::wstring(args[1]) == L"child") return CopyingChild(args[2], args[3], args[4]);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,125 @@
+// The rules that need no files: command lines, paths, names, text conversion, error texts.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include "distribution/sources.h"
+#include "lists/list_names.h"
+#include "platform/failure.h"
+#include "platform/path_rules.h"
+#include "platform/text.h"
+
+using Lines = std::vector<std::wstring>;
+
+TEST(CommandLine, TheTailDropsTheProgramAndTheSourcesSplitAtBlanksOutsideQuotes) {
+    using distribution::SplitSources;
+    EXPECT_EQ(platform::CommandLineTail(LR"("C:\Program Files\Q\KELVARON.EXE" C:\a.txt)"), LR"(C:\a.txt)");
+    EXPECT_EQ(platform::CommandLineTail(LR"(KELVARON.EXE   C:\a.txt  "C:\b c" )"), LR"(C:\a.txt  "C:\b c" )");
+    EXPECT_EQ(platform::CommandLineTail(L"KELVARON.EXE"), L"");
+    EXPECT_EQ(SplitSources(LR"(   C:\a.txt     C:\b.txt  )"), (Lines{LR"(C:\a.txt)", LR"(C:\b.txt)"}));
+    EXPECT_EQ(SplitSources(LR"(C:\a "C:\My  Files\b.txt" "C:\c d""E:\f" "" G:\g)"),
+              (Lines{LR"(C:\a)", LR"(C:\My  Files\b.txt)", LR"(C:\c d)", LR"(E:\f)", LR"(G:\g)"}));
+    EXPECT_EQ(SplitSources(LR"(C:\a.txt "C:\My Files\b c.txt)"), (Lines{LR"(C:\a.txt)", LR"(C:\My Files\b c.txt)"}));
+    EXPECT_EQ(SplitSources(LR"(C:\a.txt ")"), Lines{LR"(C:\a.txt)"});
+    EXPECT_EQ(SplitSources(L"  "), Lines{});
+    // As long as a command line can be: every one of thousands of paths taken.
+    std::wstring line;
+    Lines expected;
+    for (int i = 0; line.size() < 32700; ++i) {
+        expected.push_back((i % 2 ? L"C:\\My Files\\f" : L"C:\\d\\f") + std::to_wstring(i));
+        line += i % 2 ? L" \"" + expected.back() + L"\"" : L"   " + expected.back();
+    }
+    EXPECT_EQ(SplitSources(line), expected);
+}
+
+// What the started program reads back: its path and the argument as they are.
+TEST(CommandLine, OfAProgramReadsBackAsItIsWithBlanksBackslashesAndQuotes) {
+    const std::wstring program = LR"(C:\Windows Folder\system32\notepad.exe)";
+    for (const std::wstring argument : {LR"(C:\Program Files\Q\EULA.TXT)", LR"(C:\My Files\)", LR"(say \"hi\" "there")", L""}) {
+        int count = 0;
+        wchar_t** words = ::CommandLineToArgvW(platform::CommandLineOf(program, argument).c_str(), &count);
+        ASSERT_NE(words, nullptr);
+        EXPECT_EQ(Lines(words, words + count), (Lines{program, argument}));
+        ::LocalFree(words);
+    }
+}
+
+TEST(PathRules, AbsolutePathsWildcardsTrailingBackslashesAndTheExtendedForm) {
+    for (const wchar_t* path : {LR"(C:\)", LR"(z:\x)", LR"(#:\x)", LR"(\\server\share\a.txt)"})
+        EXPECT_TRUE(distribution::LooksAbsolute(path)) << testing::PrintToString(path);
+    for (const wchar_t* path : {L"C:", L"", L"C:DOCS", LR"(DOCS\A)", LR"(\DOCS)", LR"("C:\A")", L"C:/A", L"//s/x", L" C:\\A"})
+        EXPECT_FALSE(distribution::LooksAbsolute(path)) << testing::PrintToString(path);
+    for (const auto& [name, pattern, matches] : std::vector<std::tuple<const wchar_t*, const wchar_t*, bool>>{
+             {L"daily.qvl", L"*.qvl", true}, {L"daily.qvl2", L"*.qvl", false}, {L"DAILY.QVL", L"*.qvl", false},
+             {L"readme", L"*.*", true}, {L"a.qvl", L"?.qvl", true}, {L"ab.qvl", L"?.qvl", false},
+             {L"a-b-c-b-d", L"a*b*d", true}, {L"a-b-c-b-e", L"a*b*d", false}, {L"n.txt", L"*.qvl;*.txt", true}})
+        EXPECT_EQ(platform::MatchesWildcards(name, pattern), matches) << testing::PrintToString(name) << " ~ " << pattern;
+    for (const auto& [path, trimmed] : std::vector<std::pair<const wchar_t*, const wchar_t*>>{
+             {LR"(C:\DIR\\)", LR"(C:\DIR)"}, {LR"(C:\DIR)", LR"(C:\DIR)"}, {LR"(C:\\)", LR"(C:\)"},
+             {LR"(\\server\share\)", LR"(\\server\share\)"}, {LR"(\\s\share\dir\)", LR"(\\s\share\dir)"}, {L"", L""}})
+        EXPECT_EQ(platform::WithoutTrailingBackslash(path), trimmed);
+    const std::wstring longName(300, L'd');
+    EXPECT_EQ(platform::ExtendedLengthPath(L"C:\\Data\\x.qvl"), L"C:\\Data\\x.qvl");
+    EXPECT_EQ(platform::ExtendedLengthPath(L"C:\\" + longName), L"\\\\?\\C:\\" + longName);
+    EXPECT_EQ(platform::ExtendedLengthPath(L"\\\\?\\C:\\" + longName), L"\\\\?\\C:\\" + longName);
+    EXPECT_EQ(platform::ExtendedLengthPath(L"\\\\srv\\share\\" + longName), L"\\\\?\\UNC\\srv\\share\\" + longName);
+}
+
+TEST(ListNames, NamesAFileCanHaveAreAcceptedAndEachKindOfBadNameIsRefusedWithItsReason) {
+    for (const std::wstring name : {L"Daily backup", L"v1.5", L"  lead", L"\u0395\u03BB", L"CONSOLE", L"COM10", L"nul-list"})
+        EXPECT_EQ(lists::ListNameProblem(name), L"") << testing::PrintToString(name);
+    EXPECT_EQ(lists::ListNameProblem(std::wstring(251, L'x')), L"");
+    const std::pair<Lines, std::wstring> refused[] = {
+        {{L"a\\b", L"a/b", L"c:x", L"what?", L"*", L"\"", L"<x>", L"a|b"}, L"cannot hold the character"},
+        {{L"tab\there"}, L"control characters"},
+        {{L"CON", L"con", L"Nul", L"nul.txt", L"PRN .qvl", L"AUX", L"COM1", L"lpt9.x"}, L"device"},
+        {{L"x.", L"x ", L".", L".."}, L"end with a point or a space"},
+        {{std::wstring(252, L'x')}, L"at most 251 characters"}};
+    for (const auto& [names, reason] : refused)
+        for (const auto& name : names)
+            EXPECT_NE(lists::ListNameProblem(name).find(reason), std::wstring::npos) << testing::PrintToString(name);
+    EXPECT_EQ(lists::AboutText({2, 10, 305}),
+              L"Quorvander Utility\rVersion: 2.10 Build:305\r\rContact / Support: Quorvander Support, "
+              L"support@ondrevo.example");
+}
+
+TEST(TextConversion, ExactlyRefusesWhatTheCodePageCannotHoldAndReadsUtf8Strictly) {
+    using platform::ToCodePageExactly, platform::FromCodePage;
+    constexpr unsigned kWestern = 1252, kUtf8 = 65001;
+    EXPECT_EQ(ToCodePageExactly(L"Caf\u00E9 \u20AC?", kWestern), "Caf\xE9 \x80?");
+    // Characters the system would replace by a look-alike are refused, not replaced.
+    for (const wchar_t* text : {L"\u0100", L"\u0141odz", L"2\u2033", L"\xDC00", L"\u03A9\u05D0\u4E2D"})
+        EXPECT_EQ(ToCodePageExactly(text, kWestern), std::nullopt) << testing::PrintToString(text);
+    // UTF-8 holds everything but an unpaired surrogate, which would come back as another name.
+    const std::wstring text = L"C:\\Caf\u00E9\\\u03A9\u4E2D\\\U0001F600";
+    const std::string utf8 = "C:\\Caf\xC3\xA9\\\xCE\xA9\xE4\xB8\xAD\\\xF0\x9F\x98\x80";
+    EXPECT_EQ(ToCodePageExactly(text, kUtf8), utf8);
+    EXPECT_EQ(ToCodePageExactly(L"C:\\\xD800x", kUtf8), std::nullopt);
+    EXPECT_EQ(FromCodePage(utf8, kUtf8, true), text);
+    EXPECT_EQ(FromCodePage("Caf\xE9", kUtf8, true), std::nullopt);
+    EXPECT_EQ(FromCodePage("\xED\xA0\x80", kUtf8, true), std::nullopt);  // an encoded surrogate
+    std::string everyByte;
+    for (int byte = 1; byte < 256; ++byte) everyByte += static_cast<char>(byte);
+    EXPECT_EQ(ToCodePageExactly(*FromCodePage(everyByte, kWestern), kWestern), everyByte);
+}
+
+TEST(Failure, CarriesTheNumberAndTheSystemsTextWithoutItsLineEnd) {
+    for (DWORD number : {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_DISK_FULL}) {
+        wchar_t system[512] = L"";
+        ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, number, 0, system, 512, nullptr);
+        ::SetLastError(number);
+        try {
+            platform::ThrowLastError();
+        } catch (const platform::Failure& failure) {
+            EXPECT_EQ(failure.Number(), number);
+            const std::wstring& text = failure.Description();
+            ASSERT_FALSE(text.empty());
+            EXPECT_EQ(std::wstring(system).rfind(text, 0), 0u) << testing::PrintToString(text);
+            EXPECT_EQ(text.find_last_not_of(L"\r\n "), text.size() - 1);
+        }
+    }
+    const std::wstring text = platform::StandardErrorText(platform::Failure(1234, L"The drive is on fire."));
+    EXPECT_NE(text.find(L"1234"), std::wstring::npos);
+    EXPECT_NE(text.find(L"The drive is on fire."), std::wstring::npos);
+}
