@@ -23,34 +23,11 @@ protected:
         for (int i = 0; i < control.ListCount(); ++i) entries.push_back(control.List(i));
         return entries;
     }
-    static int ShownCount(HWND list) { return static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0)); }
 
     test::ScratchFolder scratch;
     test::HiddenWindow window;
     int lastId = 0;
 };
-
-TEST_F(Controls, ListBoxKeepsEntriesInOrderSelectsIgnoringCaseAndHoldsAtMost32767) {
-    auto& list = Add<platform::ListBoxControl>();
-    for (const wchar_t* entry : {L"C:\\One", L"d:\\two", L"D:\\TWO"}) list.AddItem(entry);
-    EXPECT_EQ(Entries(list), (Lines{L"C:\\One", L"d:\\two", L"D:\\TWO"}));
-    EXPECT_EQ(list.List(3), L"");
-    EXPECT_EQ(list.ListIndex(), -1);
-    const std::pair<const wchar_t*, int> selections[] = {{L"D:\\Two", 1}, {L"C:\\On", -1}, {L"c:\\ONE", 0}};
-    for (const auto& [text, index] : selections) {
-        list.SetText(text);
-        EXPECT_EQ(list.ListIndex(), index) << testing::PrintToString(text);
-    }
-    list.RemoveItem(1);
-    list.SetText(L"d:\\two");
-    EXPECT_EQ(list.ListIndex(), 1);
-    EXPECT_THROW(list.RemoveItem(5), Failure);
-    list.Clear();
-    EXPECT_EQ(ShownCount(list.Handle()), 0);
-    for (int i = 0; i < platform::kMaxListEntries; ++i) list.AddItem(L"E:\\" + std::to_wstring(i));
-    EXPECT_THROW(list.AddItem(L"E:\\one too many"), Failure);
-    EXPECT_EQ(ShownCount(list.Handle()), platform::kMaxListEntries);
-}
 
 TEST_F(Controls, FolderListListsVisibleSubFoldersAndMovesBetweenFolders) {
     for (const wchar_t* name : {L"charlie", L"Beta", L"alpha", L"hidden", L"system"}) test::MakeFolder(scratch / name);
@@ -131,21 +108,6 @@ TEST_F(Controls, FirstMatchFindsByTheMasksAttributesAndNeverByWildcards) {
     }
     EXPECT_EQ(platform::FirstMatch(L"C:\\", kAnyFiles), L"");
     EXPECT_NE(platform::FirstMatch(L"C:\\", kFoldersAndFiles), L"");
-}
-
-TEST_F(Controls, DriveListChoosesTheCurrentFoldersDrive) {
-    wchar_t saved[MAX_PATH + 1] = L"";
-    ::GetCurrentDirectoryW(MAX_PATH + 1, saved);
-    ::SetCurrentDirectoryW(scratch.Path().c_str());
-    auto& drives = window.Add<platform::DriveListControl>(90, platform::TwipsRect{0, 0, 2000, 300});
-    ::SetCurrentDirectoryW(saved);
-    EXPECT_EQ(drives.Drive(), L"C:");
-    drives.SetDrive(L"z:\\x");  // Wine's drive of the unix root; on Windows a machine may lack it
-    if (::GetLogicalDrives() & (1u << 25)) EXPECT_EQ(drives.Drive(), L"Z:");
-    drives.SetDrive(L"no drive");
-    drives.Refresh();
-    drives.SetDrive(L"C:\\Data");
-    EXPECT_EQ(drives.Drive(), L"C:");
 }
 
 // A window without frame: its client area is the whole window at every DPI.

@@ -1,4 +1,4 @@
-// The rules that need no files: command lines, paths, names, text conversion, error texts.
+// The rules that need no files: command lines, paths, list names, error texts.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -8,7 +8,6 @@
 #include "lists/list_names.h"
 #include "platform/failure.h"
 #include "platform/path_rules.h"
-#include "platform/text.h"
 
 using Lines = std::vector<std::wstring>;
 
@@ -82,26 +81,6 @@ TEST(ListNames, NamesAFileCanHaveAreAcceptedAndEachKindOfBadNameIsRefusedWithIts
     EXPECT_EQ(lists::AboutText({2, 10, 305}),
               L"Quorvander Utility\rVersion: 2.10 Build:305\r\rContact / Support: Quorvander Support, "
               L"support@ondrevo.example");
-}
-
-TEST(TextConversion, ExactlyRefusesWhatTheCodePageCannotHoldAndReadsUtf8Strictly) {
-    using platform::ToCodePageExactly, platform::FromCodePage;
-    constexpr unsigned kWestern = 1252, kUtf8 = 65001;
-    EXPECT_EQ(ToCodePageExactly(L"Caf\u00E9 \u20AC?", kWestern), "Caf\xE9 \x80?");
-    // Characters the system would replace by a look-alike are refused, not replaced.
-    for (const wchar_t* text : {L"\u0100", L"\u0141odz", L"2\u2033", L"\xDC00", L"\u03A9\u05D0\u4E2D"})
-        EXPECT_EQ(ToCodePageExactly(text, kWestern), std::nullopt) << testing::PrintToString(text);
-    // UTF-8 holds everything but an unpaired surrogate, which would come back as another name.
-    const std::wstring text = L"C:\\Caf\u00E9\\\u03A9\u4E2D\\\U0001F600";
-    const std::string utf8 = "C:\\Caf\xC3\xA9\\\xCE\xA9\xE4\xB8\xAD\\\xF0\x9F\x98\x80";
-    EXPECT_EQ(ToCodePageExactly(text, kUtf8), utf8);
-    EXPECT_EQ(ToCodePageExactly(L"C:\\\xD800x", kUtf8), std::nullopt);
-    EXPECT_EQ(FromCodePage(utf8, kUtf8, true), text);
-    EXPECT_EQ(FromCodePage("Caf\xE9", kUtf8, true), std::nullopt);
-    EXPECT_EQ(FromCodePage("\xED\xA0\x80", kUtf8, true), std::nullopt);  // an encoded surrogate
-    std::string everyByte;
-    for (int byte = 1; byte < 256; ++byte) everyByte += static_cast<char>(byte);
-    EXPECT_EQ(ToCodePageExactly(*FromCodePage(everyByte, kWestern), kWestern), everyByte);
 }
 
 TEST(Failure, CarriesTheNumberAndTheSystemsTextWithoutItsLineEnd) {
