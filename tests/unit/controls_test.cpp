@@ -1,5 +1,5 @@
-// The controls, the folder reading they show, finding a file by the listing's rules, and windows
-// laid out in twips at any DPI.
+// The folder reading that the lists menu, the picker and the run share, and windows laid out in
+// twips at any DPI.
 #include "platform/controls.h"
 
 #include <gtest/gtest.h>
@@ -17,44 +17,11 @@ class Controls : public ::testing::Test {
 protected:
     template <typename Control>
     Control& Add() { return window.Add<Control>(++lastId, platform::TwipsRect{0, 0, 2000, 2000}, false); }
-    template <typename Control>
-    static Lines Entries(const Control& control) {
-        Lines entries;
-        for (int i = 0; i < control.ListCount(); ++i) entries.push_back(control.List(i));
-        return entries;
-    }
 
     test::ScratchFolder scratch;
     test::HiddenWindow window;
     int lastId = 0;
 };
-
-TEST_F(Controls, FolderListListsVisibleSubFoldersAndMovesBetweenFolders) {
-    for (const wchar_t* name : {L"charlie", L"Beta", L"alpha", L"hidden", L"system"}) test::MakeFolder(scratch / name);
-    ::SetFileAttributesW((scratch / L"hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
-    ::SetFileAttributesW((scratch / L"system").c_str(), FILE_ATTRIBUTE_SYSTEM);
-    test::WriteBytes(scratch / L"file.txt", "x");
-    auto& folders = Add<platform::FolderListControl>();
-    int changes = 0;
-    folders.OnChange([&] { ++changes; });
-    folders.SetPath(scratch.Path() + L"\\");
-    EXPECT_EQ(Entries(folders), (Lines{scratch / L"alpha", scratch / L"Beta", scratch / L"charlie"}));
-    EXPECT_EQ(folders.List(-1), scratch.Path());
-    EXPECT_EQ(folders.List(-2), scratch.Path().substr(0, scratch.Path().rfind(L'\\')));
-    folders.SetPath(scratch / L"Beta\\..\\alpha");
-    EXPECT_EQ(folders.Path(), scratch / L"alpha");
-    EXPECT_THROW(folders.SetPath(scratch / L"missing"), Failure);
-    EXPECT_EQ(folders.Path(), scratch / L"alpha");
-    EXPECT_EQ(changes, 2);
-    // A drive's top folder keeps its backslash and is its own parent.
-    folders.SetPath(L"C:\\");
-    EXPECT_EQ(folders.List(-2), L"C:\\");
-    // Long paths and names outside the code page.
-    const std::wstring deep = test::MakeLongFolder(scratch.Path());
-    test::MakeFolder(deep + L"\\\u05D0\u4E2D sub");
-    folders.SetPath(deep);
-    EXPECT_EQ(Entries(folders), Lines{deep + L"\\\u05D0\u4E2D sub"});
-}
 
 // What the list menu and the walk read: visible files by pattern, folders apart, and never the
 // temporary file of a copy or save under way (or killed).
@@ -65,6 +32,8 @@ TEST_F(Controls, FolderListingTakesVisibleFilesMatchingThePattern) {
     test::WriteBytes(scratch / L"hidden.qvl", "x", FILE_ATTRIBUTE_HIDDEN);
     test::WriteBytes(scratch / L"system.qvl", "x", FILE_ATTRIBUTE_SYSTEM);
     test::MakeFolder(scratch / L"folder.qvl");
+    test::MakeFolder(scratch / L"hidden folder");
+    ::SetFileAttributesW((scratch / L"hidden folder").c_str(), FILE_ATTRIBUTE_HIDDEN);
     const auto files = [&](const wchar_t* pattern) {
         return platform::ListFolder(scratch.Path(), platform::EntryKind::Files, pattern);
     };
@@ -75,39 +44,6 @@ TEST_F(Controls, FolderListingTakesVisibleFilesMatchingThePattern) {
     EXPECT_EQ(contents.files.size(), 5u);
     EXPECT_EQ(contents.folders, Lines{L"folder.qvl"});
     EXPECT_THROW(platform::ReadFolder(scratch / L"missing"), Failure);
-}
-
-// Each name found by the listing's rule for a mask: its stored name, or nothing.
-TEST_F(Controls, FirstMatchFindsByTheMasksAttributesAndNeverByWildcards) {
-    using platform::kAnyFiles, platform::kFoldersAndFiles, platform::kPlainFiles;
-    test::WriteBytes(scratch / L"Plain.txt", "x");
-    test::WriteBytes(scratch / L"ReadOnly.txt", "x", FILE_ATTRIBUTE_READONLY);
-    test::WriteBytes(scratch / L"Hidden.txt", "x", FILE_ATTRIBUTE_HIDDEN);
-    test::WriteBytes(scratch / L"System.txt", "x", FILE_ATTRIBUTE_SYSTEM);
-    test::MakeFolder(scratch / L"MixedCase");
-    const std::wstring deep = test::MakeLongFolder(scratch.Path()), level = deep.substr(deep.rfind(L'\\') + 1);
-    test::WriteBytes(deep + L"\\\u03A9 list.qvl", "x");
-    const struct {
-        std::wstring path, plain, any, folders;
-    } cases[] = {
-        {L"pLAIN.TXT", L"Plain.txt", L"Plain.txt", L"Plain.txt"},
-        {L"ReadOnly.txt", L"ReadOnly.txt", L"ReadOnly.txt", L"ReadOnly.txt"},
-        {L"Hidden.txt", L"", L"Hidden.txt", L""},
-        {L"System.txt", L"", L"System.txt", L""},
-        {L"mixedcase", L"", L"", L"MixedCase"},
-        {L"Missing.txt", L"", L"", L""},
-        {L"*.txt", L"", L"", L""},
-        {L"Plain.tx?", L"", L"", L""},
-        {deep.substr(scratch.Path().size() + 1) + L"\\..\\" + level + L"\\.\\\u03A9 list.qvl", L"\u03A9 list.qvl",
-         L"\u03A9 list.qvl", L"\u03A9 list.qvl"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(platform::FirstMatch(scratch / c.path, kPlainFiles), c.plain) << testing::PrintToString(c.path);
-        EXPECT_EQ(platform::FirstMatch(scratch / c.path, kAnyFiles), c.any) << testing::PrintToString(c.path);
-        EXPECT_EQ(platform::FirstMatch(scratch / c.path, kFoldersAndFiles), c.folders) << testing::PrintToString(c.path);
-    }
-    EXPECT_EQ(platform::FirstMatch(L"C:\\", kAnyFiles), L"");
-    EXPECT_NE(platform::FirstMatch(L"C:\\", kFoldersAndFiles), L"");
 }
 
 // A window without frame: its client area is the whole window at every DPI.

@@ -109,19 +109,6 @@ TEST_F(CopyEngine, AFailureComesBeforeTheContentAndLeavesEveryFileAsItWas) {
     EXPECT_EQ(test::AllNames(scratch.Path()), (Lines{L"folder", L"held", L"locked", L"read-only", L"source", L"target"}));
 }
 
-// What a Cancel does in the program: the yield throws in the middle of the content.
-TEST_F(CopyEngine, AFailureMidwayKeepsTheOldTargetAndRemovesTheTemporary) {
-    test::WriteBytes(Path(L"source"), test::Pattern(20 * kMiB, 4));
-    test::WriteBytes(Path(L"existing"), "old content");
-    platform::SetCopyYield([](std::uint64_t copied, std::uint64_t) {
-        if (copied >= 2 * kMiB) platform::ThrowWin32(ERROR_CANCELLED);
-    });
-    EXPECT_EQ(test::CopyError(Path(L"source"), Path(L"existing")), ERROR_CANCELLED);
-    EXPECT_EQ(test::CopyError(Path(L"source"), Path(L"fresh")), ERROR_CANCELLED);
-    EXPECT_EQ(test::ReadBytes(Path(L"existing")), "old content");
-    EXPECT_EQ(test::AllNames(scratch.Path()), (Lines{L"existing", L"source"}));
-}
-
 TEST_F(CopyEngine, PathsBeyondMaxPathInBothFormsAndNamesOutsideTheCodePage) {
     const std::wstring folder = test::MakeLongFolder(scratch.Path());
     const std::wstring source = folder + L"\\\u03B1\u03C1\u03C7\u03B5\u03AF\u03BF-\u30D5\u30A1-\U0001F600.bin";

@@ -102,7 +102,8 @@ TEST_F(DistributionRun, AFolderGoesWholeUnderItsOwnNameTopDownWithoutChangingThe
     Make(L"d2\\Proj\\sub1\\", "", FILE_ATTRIBUTE_HIDDEN);
     Make(L"d1\\");
     const std::wstring here = platform::CurrentFolder();
-    const RunOutcome outcome = Run({Path(L"src\\Proj") + L"\\"}, {L"d1", L"d2"}, true);
+    // Named in other letters, the folder goes under its own name as the file system spells it.
+    const RunOutcome outcome = Run({Path(L"src\\PROJ") + L"\\"}, {L"d1", L"d2"}, true);
     EXPECT_EQ(States(outcome), "CC");
     const Lines copy{L"Proj/", L"Proj/a.txt", L"Proj/empty/", L"Proj/sub1/", L"Proj/sub1/b.txt", L"Proj/sub1/deep/",
                      L"Proj/sub1/deep/c.txt", L"Proj/sub2/", L"Proj/sub2/d.txt"};
@@ -112,7 +113,7 @@ TEST_F(DistributionRun, AFolderGoesWholeUnderItsOwnNameTopDownWithoutChangingThe
     EXPECT_EQ(Tree(L"d2"), withKept);
     EXPECT_EQ(test::ReadBytes(Path(L"d2\\Proj\\a.txt")), "new");
     // One destination after the other, a folder's files before its sub-folders.
-    const std::wstring s = Path(L"src\\Proj\\"), t = Path(L"d1\\Proj\\");
+    const std::wstring s = Path(L"src\\PROJ\\"), t = Path(L"d1\\Proj\\");
     EXPECT_EQ(Lines(recorder.copies.begin(), recorder.copies.begin() + 4),
               (Lines{s + L"a.txt > " + t + L"a.txt", s + L"sub1\\b.txt > " + t + L"sub1\\b.txt",
                      s + L"sub1\\deep\\c.txt > " + t + L"sub1\\deep\\c.txt", s + L"sub2\\d.txt > " + t + L"sub2\\d.txt"}));
