@@ -109,18 +109,4 @@ TEST_F(CopyEngine, AFailureComesBeforeTheContentAndLeavesEveryFileAsItWas) {
     EXPECT_EQ(test::AllNames(scratch.Path()), (Lines{L"folder", L"held", L"locked", L"read-only", L"source", L"target"}));
 }
 
-TEST_F(CopyEngine, PathsBeyondMaxPathInBothFormsAndNamesOutsideTheCodePage) {
-    const std::wstring folder = test::MakeLongFolder(scratch.Path());
-    const std::wstring source = folder + L"\\\u03B1\u03C1\u03C7\u03B5\u03AF\u03BF-\u30D5\u30A1-\U0001F600.bin";
-    const std::string content = test::Pattern(5 * kMiB + 1, 21);
-    test::WriteBytes(source, content);
-    for (const std::wstring& target : {folder + L"\\\uD55C\uAD6D\uC5B4 " + std::wstring(60, L'y'),
-                                       LR"(\\?\)" + folder + L"\\target"}) {
-        platform::CopyFile(target[0] == L'\\' ? LR"(\\?\)" + source : source, target);
-        EXPECT_TRUE(test::ReadBytes(target) == content) << testing::PrintToString(target);
-    }
-    EXPECT_EQ(test::AllNames(folder).size(), 3u);
-    EXPECT_EQ(test::CopyError(source, folder + L"\\none\\target"), ERROR_PATH_NOT_FOUND);
-}
-
 }  // namespace

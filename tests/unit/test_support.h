@@ -131,25 +131,19 @@ inline void RemoveTree(const std::wstring& path) {
     }
 }
 
-// A new empty folder (under the temporary folder unless told), removed with all it holds.
+// A new empty folder (in the temporary folder, or in `parent`), removed with all it holds.
 class ScratchFolder {
 public:
     explicit ScratchFolder(std::wstring parent = {}) {
-        if (parent.empty()) {
-            wchar_t temp[MAX_PATH + 1] = L"";
-            parent.assign(temp, ::GetTempPathW(MAX_PATH + 1, temp));
-        }
-        if (parent.back() != L'\\') parent += L'\\';
+        wchar_t temp[MAX_PATH + 1] = L"";
+        if (parent.empty()) parent.assign(temp, ::GetTempPathW(MAX_PATH + 1, temp) - 1);
         static unsigned serial = 0;
-        do {
-            path_ = parent + L"qv-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
-        } while (!::CreateDirectoryW(path_.c_str(), nullptr) && ::GetLastError() == ERROR_ALREADY_EXISTS);
+        do path_ = parent + L"\\qv-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
+        while (!::CreateDirectoryW(path_.c_str(), nullptr) && ::GetLastError() == ERROR_ALREADY_EXISTS);
         if (!Exists(path_)) throw std::runtime_error("no scratch folder");
     }
     ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
     ~ScratchFolder() { RemoveTree(path_); }
-
     const std::wstring& Path() const noexcept { return path_; }
     std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
 
