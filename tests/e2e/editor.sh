@@ -1,0 +1,90 @@
+# The list editor's Help menu (About; License Agreement opens EULA.TXT in the system's Notepad, or
+# says that it is missing) and the destination picker driven by the mouse: its rows and label
+# follow the open folder, Add Path adds it, Finished saves, and a drive that cannot be read is
+# reported. What the editor does with the lists is the unit tests' (EditorTest, ListStoreTest).
+source "$(dirname "$0")/lib.sh"
+
+# Every Notepad process of this Wine prefix: process id, program.
+notepads() {
+  local proc program
+  for proc in /proc/[0-9]*; do
+    program=$(tr '\0' '\n' 2>/dev/null <"$proc/cmdline" | head -n 1)
+    [[ ${program,,} == *notepad.exe ]] && tr '\0' '\n' 2>/dev/null <"$proc/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
+      printf '%s %s\n' "${proc#/proc/}" "$program"
+  done
+}
+end_notepads() { local pid; for pid in $(notepads | cut -d' ' -f1); do kill "$pid"; done; }
+trap 'end_notepads; q subst Q: /D >/dev/null 2>&1; cleanup' EXIT
+
+begin_case "About, and License Agreement without EULA.TXT: the boxes' texts"
+open_editor
+drive command "$EDITOR" 1103
+answer_box "About" "1=OK" "Quorvander Utility|Version: 1.1 Build:1||Contact / Support: Quorvander Support, support@ondrevo.example" OK
+rm "$PROGRAM/EULA.TXT"
+drive command "$EDITOR" 1104
+answer_box "ERROR" "1=OK" "The License Agreement is missing.  Please either re-install this application, or contact Ondrevo for replacement. ||Contact: Quorvander Support, support@ondrevo.example" OK
+check
+if notepad=$(q wait-window --class Notepad --timeout 1000 2>/dev/null); then fail "Notepad opened: $(q caption "$notepad")"; fi
+WINDOW=$EDITOR
+close_program
+
+begin_case "License Agreement: the system's Notepad shows EULA.TXT, not a Notepad.exe of the program folder"
+open_editor
+printf 'The licence of this program folder.\r\nSecond line.\r\n' >"$PROGRAM/EULA.TXT"
+cp "$QUORVANDER_EXE" "$PROGRAM/Notepad.exe"   # where a search by name looks first
+drive command "$EDITOR" 1104
+drive wait-window --class Notepad
+assert_eq "Notepad's caption" "EULA.TXT - Notepad" "$(q caption "$OUT")"
+assert_eq "the text Notepad shows" $'The licence of this program folder.\nSecond line.' "$(q text "$OUT" 0)"
+check
+if notepads | grep -viq 'system32'; then fail "a Notepad other than the system's ran: $(notepads | paste -sd '|')"; fi
+end_notepads
+WINDOW=$EDITOR
+assert_no_message_box
+close_program
+
+begin_case "the picker: rows and label follow the folder opened; Add Path; Finished saves"
+open_editor "Dest/Inner"
+new_list "Top"
+open_picker
+assert_eq "the label at the start" "$P" "$(q text "$PICKER" 2007)"
+# The folders from the drive's top down to the open one, each one step (four blanks) further in,
+# then its sub-folders.
+indent=
+rows=
+IFS='\' read -ra parts <<<"${P#Z:\\}"
+for part in 'Z:\' "${parts[@]}" Dest "Distribution Lists"; do
+  rows+="$indent$part"$'\n'
+  [ "$part" = Dest ] || indent+='    '
+done
+assert_eq "the rows at the start" "${rows%$'\n'}" "$(q items "$PICKER" 2003)"
+assert_eq "the chosen drive" "z:" "$(q items "$PICKER" 2001 | sed -n "$(($(q selected "$PICKER" 2001) + 1))p" | cut -c1-2 | tr Z z)"
+open_row "Dest" "$P\\Dest"
+open_row "Inner" "$P\\Dest\\Inner"
+drive click "$PICKER" 2004
+await_eq "entries" "$P\\Dest\\Inner" q items "$EDITOR" 1004
+drive dblclick "$PICKER" 2003 0   # the drive's top, the first row
+await_eq "the label at the drive's top" 'Z:\' q text "$PICKER" 2007
+drive click "$PICKER" 2004
+await_eq "entries" "$P\\Dest\\Inner"$'\n''Z:\' q items "$EDITOR" 1004
+close_picker
+assert_bytes "$LISTS/Top.qvl" "$(list_format "$P\\Dest\\Inner" 'Z:\')"
+
+begin_case "a drive that cannot be read: reported, the picker stays where it was"
+printf 'not a drive\r\n' >"$SCRATCH/not a drive"
+drive subst Q: "$(win_path "$SCRATCH/not a drive")"   # listed, but never readable
+open_picker
+label=$(q text "$PICKER" 2007)
+row=$(q items "$PICKER" 2001 | grep -n '^q:' | cut -d: -f1)
+[ -n "$row" ] || die "the picker lists no drive q:"
+drive select "$PICKER" 2001 $((row - 1))
+drive msgbox --pid "$PID" --title "Add Destination Location"
+assert_eq "the box's first line" "The drive Q: cannot be read." "$(printf '%s\n' "$OUT" | sed -n 4p)"
+drive click "${OUT%%$'\n'*}" OK
+await_gone "${OUT%%$'\n'*}" "the box"
+assert_eq "the label" "$label" "$(q text "$PICKER" 2007)"
+close_picker
+WINDOW=$EDITOR
+close_program
+
+finish
