@@ -13,6 +13,14 @@ notepads() {
       printf '%s %s\n' "${proc#/proc/}" "$program"
   done
 }
+# Double-clicks the folder list's row showing NAME (indent aside); the label then shows FOLDER.
+open_row() {  # NAME FOLDER
+  local index
+  index=$(q items "$PICKER" 2003 | sed 's/^ *//' | grep -nxF -- "$1" | head -n 1 | cut -d: -f1)
+  [ -n "$index" ] || die "no row [$1] in the folder list"
+  drive dblclick "$PICKER" 2003 $((index - 1))
+  await_eq "the label after opening [$1]" "$2" q text "$PICKER" 2007
+}
 end_notepads() { local pid; for pid in $(notepads | cut -d' ' -f1); do kill "$pid"; done; }
 trap 'end_notepads; q subst Q: /D >/dev/null 2>&1; cleanup' EXIT
 

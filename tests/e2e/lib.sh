@@ -1,10 +1,8 @@
 # Sourced by every end-to-end scenario. The test registration gives the paths (QUORVANDER_EXE,
 # QDRIVE_EXE, QUORVANDER_EULA, E2E_SCRATCH); scripts/test gives the display and the Wine prefix.
-# A scenario runs its cases, each in a fresh program folder under its own scratch folder, checks
-# with the assert_* functions of ../checks.sh, and ends with `finish`.
-
+# A scenario runs its cases in fresh program folders under its own scratch folder, checks with
+# the assert_* functions of ../checks.sh, and ends with `finish`.
 set -uo pipefail
-
 : "${QUORVANDER_EXE:?}" "${QDRIVE_EXE:?}" "${QUORVANDER_EULA:?}" "${E2E_SCRATCH:?}" "${WINEPREFIX:?}"
 WINE=${WINE:-/usr/lib/wine/wine64}
 source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
@@ -16,15 +14,11 @@ rm -rf "$SCRATCH"
 mkdir -p "$SCRATCH"
 
 # A unix path as Windows programs take it (Z:\ is the unix root), and a Windows path as a unix one.
-win_path() { local path=$1; [ "${path:0:1}" = / ] || path=$PWD/$path; printf 'Z:%s\n' "${path//\//\\}"; }
+win_path() { printf 'Z:%s\n' "${1//\//\\}"; }
 unix_path() { "$WINE" winepath -u "$1" 2>/dev/null </dev/null | tr -d '\r'; }
 
-# Shown when a step fails: the program's windows and any message box.
-on_die() {
-  [ -n "${PID:-}" ] || return 0
-  printf 'windows of process %s:\n%s\n' "$PID" "$(q windows "$PID")"
-  q msgbox --pid "$PID" --timeout 0 2>/dev/null | sed '1s/^/message box /'
-}
+# Shown when a step fails: the program's message box, if one is up.
+on_die() { [ -z "${PID:-}" ] || q msgbox --pid "$PID" --timeout 0 2>/dev/null | sed '1s/^/message box /'; }
 
 # The file holds exactly these bytes (a printf format: \r\n and \xNN may be written).
 assert_bytes() {  # PATH FORMAT
@@ -32,13 +26,13 @@ assert_bytes() {  # PATH FORMAT
   [ "$(od -An -c "$1" 2>&1)" == "$(printf -- "$2" | od -An -c)" ] || fail "$1 holds other bytes: $(od -An -c "$1" 2>&1)"
 }
 
-# The text of a file holding these lines, CR LF after each, as a printf format.
-list_format() { local entry; for entry in "$@"; do entry=${entry//\\/\\\\}; printf '%s\\r\\n' "${entry//%/%%}"; done; }
+# A list file's text holding these lines, as a printf format.
+list_format() { local line; for line in "$@"; do line=${line//\\/\\\\}; printf '%s\\r\\n' "${line//%/%%}"; done; }
 
-# Every file and folder under FOLDER, relative, sorted (folders end with /).
-tree() { (cd "$1" && find . -mindepth 1 \( -type d -printf '%P/\n' -o -printf '%P\n' \) | LC_ALL=C sort); }
+# Every file and folder under FOLDER, relative, sorted, on one line (folders end with /).
+tree() { (cd "$1" && find . -mindepth 1 \( -type d -printf '%P/\n' -o -printf '%P\n' \) | LC_ALL=C sort | paste -sd ' '); }
 
-# Sets DOS attributes (+r, +h) through Wine's own attrib.
+# Sets a DOS attribute (+r, +h) through Wine's own attrib.
 attrib() { "$WINE" cmd /c attrib "$1" "$(win_path "$2")" >/dev/null 2>&1 </dev/null || die "attrib $1 $2 failed"; }
 
 # Waits (up to 5 s) for the output of COMMAND to be EXPECTED, then checks it.
@@ -51,8 +45,8 @@ await_eq() {  # WHAT EXPECTED COMMAND...
 
 # ----- The program -----
 
-# A fresh program folder, $PROGRAM (a blank in its name), with KELVARON.EXE and EULA.TXT, and the
-# path of its lists folder, LISTS (made by the program at its start unless MAKE_LISTS is given).
+# A fresh program folder PROGRAM (P in Windows' form; a blank in its name) with KELVARON.EXE and
+# EULA.TXT, and the path of its lists folder, LISTS.
 new_program_folder() {
   FOLDERS=$((FOLDERS + 1))
   PROGRAM="$SCRATCH/program $FOLDERS"
@@ -62,22 +56,21 @@ new_program_folder() {
   cp "$QUORVANDER_EXE" "$PROGRAM/KELVARON.EXE"
   cp "$QUORVANDER_EULA" "$PROGRAM/EULA.TXT"
 }
-new_dist_folder() { new_program_folder; mkdir "$LISTS"; }
 
-# Starts KELVARON.EXE with the given command-line tail, in the program folder (START_DIR for
-# another); its process id goes to PID.
+# Starts KELVARON.EXE with this command-line tail, in the program folder (START_DIR for another):
+# PID.
 start_program() {
   local line="\"$P\\KELVARON.EXE\"${1:+ $1}"
   PID=$(q start --dir "$(win_path "${START_DIR:-$PROGRAM}")" "$line") || die "could not start $line"
   STARTED+=("$PID")
 }
 
-# Waits for the program's visible top-level window with this exact caption; its handle to WINDOW.
+# Waits for the program's window with this caption: WINDOW.
 wait_window() { drive wait-window --pid "$PID" --title "$1"; WINDOW=$OUT; }
 
 assert_no_window() {  # CAPTION
   check
-  if q windows "$PID" | awk -F'\t' '$3 == 1' | cut -f4- | grep -qxF -- "$1"; then fail "a window [$1] is shown"; fi
+  if q wait-window --pid "$PID" --title "$1" --timeout 0 >/dev/null 2>&1; then fail "a window [$1] is shown"; fi
 }
 
 assert_no_message_box() {
@@ -92,16 +85,16 @@ close_program() {
   assert_eq "exit code after the close box" 0 "$OUT"
 }
 
-# Waits for the program's message box TITLE, checks its buttons and its text (lines joined by |,
-# the first lines only when there are more), then clicks BUTTON.
+# Waits for the program's message box TITLE, checks its buttons and its text (lines joined by |;
+# the first lines only, when it has more), then clicks BUTTON.
 answer_box() {  # TITLE BUTTONS TEXT BUTTON
   drive msgbox --pid "$PID" --title "$1"
-  local box=$OUT lines
-  lines=$(printf '%s\n' "$box" | sed -n '4,$p' | paste -sd '|')
-  assert_eq "buttons of the box [$1]" "$2" "$(printf '%s\n' "$box" | sed -n 3p)"
+  local box=${OUT%%$'\n'*} lines
+  lines=$(printf '%s\n' "$OUT" | sed -n '4,$p' | paste -sd '|')
+  assert_eq "buttons of the box [$1]" "$2" "$(printf '%s\n' "$OUT" | sed -n 3p)"
   assert_eq "text of the box [$1]" "$3" "${lines:0:${#3}}"
-  drive click "${box%%$'\n'*}" "$4"
-  await_gone "${box%%$'\n'*}" "the box [$1]"
+  drive click "$box" "$4"
+  await_gone "$box" "the box [$1]"
 }
 
 # ----- The list editor and the destination picker -----
@@ -129,43 +122,30 @@ open_picker() {
   PICKER=$OUT
 }
 
-# Double-clicks the folder list's row showing NAME (indent aside) and waits for the label to show
-# the folder it opens.
-open_row() {  # NAME FOLDER
-  local index
-  index=$(q items "$PICKER" 2003 | sed 's/^ *//' | grep -nxF -- "$1" | head -n 1 | cut -d: -f1)
-  [ -n "$index" ] || die "no row [$1] in the folder list"
-  drive dblclick "$PICKER" 2003 $((index - 1))
-  await_eq "the label after opening [$1]" "$2" q text "$PICKER" 2007
-}
-
 # Clicks Finished and waits until the picker is gone and the editor has saved.
 close_picker() { drive click "$PICKER" 2005; await_gone "$PICKER" "the picker"; settle; }
 
 # ----- The distribution window -----
 
-# Writes the list NAME.qvl: one destination a line.
+# A program folder with an empty lists folder; the list NAME.qvl of these destinations.
+new_dist_folder() { new_program_folder; mkdir "$LISTS"; }
 write_list() { local name=$1; shift; printf -- "$(list_format "$@")" >"$LISTS/$name.qvl"; }
 
 # Starts the program with this command-line tail and chooses element N (from 1) of the list pop-up.
 distribute() { start_program "$1"; drive menu "$2" --pid "$PID"; }
 
-# Control ID of WINDOW: "visible enabled text".
-control_state() { printf '%s %s %s' "$(q visible "$WINDOW" "$1")" "$(q enabled "$WINDOW" "$1")" "$(q text "$WINDOW" "$1")"; }
-
-# The end state CAPTION drawn: the run's labels disabled but shown, the status line STATUS in
-# COLOUR (RRGGBB) and in bold at 12 points (strokes two pixels wide at the least; a normal face,
-# or a smaller one, draws them one pixel wide), its text a quarter taller than the heading's at
-# the least when complete (12 points against 8.25: "Distribution Complete" and "Distributing" both
-# reach from an ascender to a descender), and the button BUTTON.
+# The end state CAPTION as drawn: the run's labels disabled but shown; the status line STATUS in
+# COLOUR (RRGGBB) and in bold at 12 points (strokes two pixels wide at the least: a normal face,
+# or a smaller one, draws them one pixel wide) and, when complete, its text a quarter taller than
+# the heading's at the least (12 points against 8.25: "Distribution Complete" and "Distributing"
+# both reach from an ascender to a descender); the button BUTTON.
 assert_end_state() {  # CAPTION STATUS COLOUR BUTTON
   wait_window "$1"
   local id status heading
-  for id in 3001 3002 3003 3004; do
-    assert_eq "label $id shown and disabled" "1 0" "$(q visible "$WINDOW" $id) $(q enabled "$WINDOW" $id)"
+  for id in 3001:0 3002:0 3003:0 3004:0 3005:1 3006:1; do
+    assert_eq "control ${id%:*}: shown, enabled" "1 ${id#*:}" "$(q visible "$WINDOW" ${id%:*}) $(q enabled "$WINDOW" ${id%:*})"
   done
-  assert_eq "status line" "1 1 $2" "$(control_state 3006)"
-  assert_eq "button" "1 1 $4" "$(control_state 3005)"
+  assert_eq "the status line and the button" "$2|$4" "$(q text "$WINDOW" 3006)|$(q text "$WINDOW" 3005)"
   await_eq "the status line's colour" "$3" eval 'q ink "$WINDOW" 3006 | cut -d" " -f1'
   read -ra status <<<"$(q ink "$WINDOW" 3006)"
   read -ra heading <<<"$(q ink "$WINDOW" 3001)"
@@ -185,9 +165,6 @@ end_by_button() {
   assert_eq "exit code after the button" 0 "$OUT"
 }
 
-# Ends the programs this scenario started and still runs; removes nothing.
-cleanup() {
-  local pid
-  for pid in "${STARTED[@]}"; do q kill "$pid" --image KELVARON.EXE; done
-}
+# Ends the programs this scenario started and still runs.
+cleanup() { local pid; for pid in "${STARTED[@]}"; do q kill "$pid" --image KELVARON.EXE; done; }
 trap cleanup EXIT

@@ -2,20 +2,12 @@
 // scenarios and the setup test. Each subcommand prints its results one value a line (UTF-8) and
 // ends with 0; on a failure or a timeout it prints "qdrive: <why>" to stderr and ends with 1.
 // Windows are printed and taken as hex handles, controls by id (decimal, 0x hex, or OK CANCEL YES
-// NO RETRY naming a button). Options anywhere: --pid, --class, --title (which windows to wait
-// for), --dir (start), --image (kill), --timeout MS (waits; 10000), --await-exit PID (hold PID
-// first; after acting, wait for it to end and print its exit code as the last line).
-//
-//   start [--dir FOLDER] COMMANDLINE   wait-exit PID   kill PID [--image NAME]
-//   wait-window   windows PID   caption HWND   client-size HWND   frame HWND   close HWND
-//   command HWND ID   text|enabled|visible|rect|click|ink|items|selected HWND ID
-//   set-text HWND ID TEXT   select|dblclick HWND ID INDEX   focus HWND   key HWND KEY
-//   msgbox   input TITLE ID TEXT   open-file NAME   menu N|esc   lnk PATH   folder NAME
-//   subst X: PATH|/D
+// NO RETRY naming a button). Options anywhere: --pid, --class, --title (which window to wait for),
+// --dir (start), --image (kill), --timeout MS (waits; 10000), --await-exit PID (hold PID first;
+// after acting, wait for it to end and print its exit code as the last line).
 #include <windows.h>
 #include <fcntl.h>
 #include <io.h>
-#include <objbase.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 
@@ -28,37 +20,43 @@
 
 namespace {
 
+using Text = std::wstring;
 struct Failed {
-    std::wstring message;
+    Text message;
 };
-[[noreturn]] void Fail(const std::wstring& message) { throw Failed{message}; }
-[[noreturn]] void FailLast(const std::wstring& what) {
+[[noreturn]] void Fail(const Text& message) { throw Failed{message}; }
+[[noreturn]] void FailLast(const Text& what) {
     Fail(what + L" failed (error " + std::to_wstring(::GetLastError()) + L")");
 }
 
 // The text in UTF-8, and a line end.
-std::string Utf8Line(const std::wstring& text) {
+std::string Utf8Line(const Text& text) {
     const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<std::size_t>(size), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
     bytes.back() = '\n';
     return bytes;
 }
+void Print(const Text& line) { std::fputs(Utf8Line(line).c_str(), stdout); }
 
-void Print(const std::wstring& line) { std::fputs(Utf8Line(line).c_str(), stdout); }
+Text Numbers(std::initializer_list<long long> values) {
+    Text text;
+    for (long long value : values) text += (text.empty() ? L"" : L" ") + std::to_wstring(value);
+    return text;
+}
 
-std::wstring Hex(HWND hwnd) {
+Text Hex(HWND hwnd) {
     wchar_t buffer[32];
     std::swprintf(buffer, 32, L"0x%llx", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)));
     return buffer;
 }
 
-bool EqualNoCase(const std::wstring& a, const std::wstring& b) {
+bool EqualNoCase(const Text& a, const Text& b) {
     return ::CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
-long long Number(const std::wstring& text) {
-    static const std::map<std::wstring, int> kButtons = {
+long long Number(const Text& text) {
+    static const std::map<Text, int> kButtons = {
         {L"OK", IDOK}, {L"CANCEL", IDCANCEL}, {L"RETRY", IDRETRY}, {L"YES", IDYES}, {L"NO", IDNO}};
     for (const auto& [name, id] : kButtons)
         if (EqualNoCase(text, name)) return id;
@@ -68,51 +66,29 @@ long long Number(const std::wstring& text) {
     return value;
 }
 
+// The subcommand's arguments, and the options (each "--name value") found anywhere.
 struct Args {
-    std::wstring command;
-    std::vector<std::wstring> at;
-    std::map<std::wstring, std::wstring> options;
-
-    Args(int argc, wchar_t** argv) {
-        for (int i = 1; i < argc; ++i) {
-            const std::wstring arg = argv[i];
-            if (arg.rfind(L"--", 0) == 0 && arg.size() > 2) {
-                if (i + 1 >= argc) Fail(arg + L" needs a value");
-                options[arg] = argv[++i];
-            } else {
-                at.push_back(arg);
-            }
-        }
-        if (at.empty()) Fail(L"no subcommand");
-        command = at.front();
-        at.erase(at.begin());
-    }
-    void Expect(std::size_t count) const {
-        if (at.size() != count) Fail(command + L" takes " + std::to_wstring(count) + L" argument(s)");
-    }
-    std::wstring Option(const std::wstring& name) const {
-        const auto found = options.find(name);
-        return found == options.end() ? std::wstring() : found->second;
-    }
+    std::vector<Text> at;
+    std::map<Text, Text> options;
+    Text Option(const Text& name) const { return options.count(name) ? options.at(name) : Text(); }
 };
 
 DWORD g_timeoutMs = 10000;
 
 // Polls `found` every 50 ms until it gives a window or the timeout has passed.
-HWND WaitFor(const std::function<HWND()>& found, const std::wstring& what) {
-    const ULONGLONG deadline = ::GetTickCount64() + g_timeoutMs;
-    for (;;) {
+HWND WaitFor(const std::function<HWND()>& found, const Text& what) {
+    for (const ULONGLONG deadline = ::GetTickCount64() + g_timeoutMs;; ::Sleep(50)) {
         if (HWND hwnd = found()) return hwnd;
         if (::GetTickCount64() >= deadline) Fail(L"timed out waiting for " + what);
-        ::Sleep(50);
     }
 }
 
 // ----- Processes -----
 
-HANDLE OpenProcessById(DWORD pid, DWORD access = SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION) {
-    HANDLE process = ::OpenProcess(access, FALSE, pid);
-    if (!process) Fail(L"process " + std::to_wstring(pid) + L" is not running");
+HANDLE OpenProcessById(const Text& pid) {
+    HANDLE process =
+        ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(Number(pid)));
+    if (!process) Fail(L"process " + pid + L" is not running");
     return process;
 }
 
@@ -123,9 +99,7 @@ DWORD WaitExit(HANDLE process) {
     return code;
 }
 
-void Start(const Args& args) {
-    std::wstring line = args.at[0];
-    const std::wstring folder = args.Option(L"--dir");
+void Start(Text line, const Text& folder) {
     // The program gets none of our standard handles: else a shell reading our output waits for it.
     HANDLE nul = ::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                OPEN_EXISTING, 0, nullptr);
@@ -143,52 +117,34 @@ void Start(const Args& args) {
     Print(std::to_wstring(info.dwProcessId));
 }
 
-// Ends the process, only when its image is named --image (the id may belong to another by now).
-void Kill(const Args& args) {
+// Ends the process when it still runs the program IMAGE (the id may belong to another by now).
+void Kill(const Text& pid, const Text& image) {
     HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
-                                   static_cast<DWORD>(Number(args.at[0])));
+                                   static_cast<DWORD>(Number(pid)));
     if (!process) return;
-    wchar_t image[MAX_PATH * 4] = L"";
+    wchar_t name[MAX_PATH * 4] = L"";
     DWORD size = MAX_PATH * 4;
-    ::QueryFullProcessImageNameW(process, 0, image, &size);
-    const std::wstring path(image, size);
+    ::QueryFullProcessImageNameW(process, 0, name, &size);
+    const Text path(name, size);
     if (::WaitForSingleObject(process, 0) == WAIT_TIMEOUT &&
-        EqualNoCase(path.substr(path.find_last_of(L"\\/") + 1), args.Option(L"--image")) &&
-        ::TerminateProcess(process, 1))
+        EqualNoCase(path.substr(path.find_last_of(L"\\/") + 1), image) && ::TerminateProcess(process, 1))
         ::WaitForSingleObject(process, g_timeoutMs);
     ::CloseHandle(process);
 }
 
 // ----- Windows -----
 
-std::wstring ClassOf(HWND hwnd) {
+Text ClassOf(HWND hwnd) {
     wchar_t name[256] = L"";
     ::GetClassNameW(hwnd, name, 256);
     return name;
 }
 
 // The caption as the window manager holds it (no message to the window's thread).
-std::wstring CaptionOf(HWND hwnd) {
+Text CaptionOf(HWND hwnd) {
     wchar_t text[1024] = L"";
     ::GetWindowTextW(hwnd, text, 1024);
     return text;
-}
-
-DWORD ProcessOf(HWND hwnd) {
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(hwnd, &pid);
-    return pid;
-}
-
-std::vector<HWND> TopLevelWindows() {
-    std::vector<HWND> windows;
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM list) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
-    return windows;
 }
 
 LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -203,54 +159,59 @@ void Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         FailLast(L"posting message " + std::to_wstring(message) + L" to " + Hex(hwnd));
 }
 
-// A window's text through WM_GETTEXT, which controls of other processes answer too.
-std::wstring TextOf(HWND hwnd) {
-    std::wstring text(static_cast<std::size_t>(Send(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(Send(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+// A text got by a pair of messages (its length, then the text), which other processes answer too.
+Text Get(HWND hwnd, UINT lengthMessage, UINT textMessage, WPARAM index = 0) {
+    Text text(static_cast<std::size_t>(Send(hwnd, lengthMessage, index, 0)) + 1, L'\0');
+    const LRESULT got =
+        Send(hwnd, textMessage, textMessage == WM_GETTEXT ? text.size() : index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(std::max<LRESULT>(got, 0)));
     return text;
 }
+Text TextOf(HWND hwnd) { return Get(hwnd, WM_GETTEXTLENGTH, WM_GETTEXT); }
 
-HWND WindowArg(const std::wstring& text) {
+HWND WindowArg(const Text& text) {
     HWND hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(Number(text)));
     if (!::IsWindow(hwnd)) Fail(L"no window " + text);
     return hwnd;
 }
 
-HWND ControlArg(HWND parent, const std::wstring& id) {
+HWND ControlArg(HWND parent, const Text& id) {
     HWND control = ::GetDlgItem(parent, static_cast<int>(Number(id)));
     if (!control) Fail(L"window " + Hex(parent) + L" has no control " + id);
     return control;
 }
 
-// Waits for a visible top-level window of --pid, --class (or the class given) and --title that
-// `extra` accepts.
-HWND WaitWindow(const Args& args, const std::wstring& className = L"",
-                const std::function<bool(HWND)>& extra = nullptr) {
-    const std::wstring wanted = className.empty() ? args.Option(L"--class") : className;
-    const std::wstring pid = args.Option(L"--pid"), title = args.Option(L"--title");
-    const bool anyTitle = !args.options.count(L"--title");
+// Waits for a visible top-level window of --pid, of --class (or the class given), captioned
+// --title, that `accepts`.
+HWND WaitWindow(const Args& args, const Text& className = L"", const std::function<bool(HWND)>& accepts = nullptr) {
+    const Text wanted = className.empty() ? args.Option(L"--class") : className, pid = args.Option(L"--pid");
     return WaitFor(
         [&]() -> HWND {
-            for (HWND hwnd : TopLevelWindows())
-                if ((pid.empty() || ProcessOf(hwnd) == Number(pid)) && ::IsWindowVisible(hwnd) &&
-                    (wanted.empty() || ClassOf(hwnd) == wanted) && (anyTitle || CaptionOf(hwnd) == title) &&
-                    (!extra || extra(hwnd)))
+            std::vector<HWND> windows;
+            ::EnumWindows(
+                [](HWND hwnd, LPARAM list) {
+                    reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&windows));
+            for (HWND hwnd : windows) {
+                DWORD process = 0;
+                ::GetWindowThreadProcessId(hwnd, &process);
+                if ((pid.empty() || process == Number(pid)) && ::IsWindowVisible(hwnd) &&
+                    (wanted.empty() || ClassOf(hwnd) == wanted) &&
+                    (!args.options.count(L"--title") || CaptionOf(hwnd) == args.Option(L"--title")) &&
+                    (!accepts || accepts(hwnd)))
                     return hwnd;
+            }
             return nullptr;
         },
-        L"a window [" + wanted + L"] [" + title + L"] of process " + pid);
+        L"a window [" + wanted + L"] [" + args.Option(L"--title") + L"] of process " + pid);
 }
 
 RECT Rect(HWND hwnd) {
     RECT rect{};
     if (!::GetWindowRect(hwnd, &rect)) FailLast(L"GetWindowRect");
     return rect;
-}
-
-std::wstring Numbers(std::initializer_list<long> values) {
-    std::wstring text;
-    for (long value : values) text += (text.empty() ? L"" : L" ") + std::to_wstring(value);
-    return text;
 }
 
 // ----- Controls -----
@@ -261,38 +222,28 @@ void Click(HWND control) {
     Post(control, BM_CLICK, 0, 0);
 }
 
-void SetText(HWND control, const std::wstring& text) {
+void SetText(HWND control, const Text& text) {
     if (!Send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())))
         Fail(L"control " + Hex(control) + L" refused the text");
 }
 
-// The messages of a list box or a combo box.
+// The messages of a list box or a combo box: count, text length, text, get and set the selection.
 struct ListMessages {
-    UINT count, textLength, text, getSelection, setSelection;
-    WORD selectionChanged;
+    UINT count, length, text, selected, select;
+    WORD changed;
 };
-
 ListMessages ListKind(HWND control) {
     if (EqualNoCase(ClassOf(control), L"ComboBox"))
         return {CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, CB_GETCURSEL, CB_SETCURSEL, CBN_SELCHANGE};
     return {LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, LB_GETCURSEL, LB_SETCURSEL, LBN_SELCHANGE};
 }
 
-void Items(HWND list) {
-    const ListMessages kind = ListKind(list);
-    for (LRESULT i = 0, count = Send(list, kind.count, 0, 0); i < count; ++i) {
-        std::wstring text(static_cast<std::size_t>(Send(list, kind.textLength, i, 0)) + 1, L'\0');
-        text.resize(static_cast<std::size_t>(Send(list, kind.text, i, reinterpret_cast<LPARAM>(text.data()))));
-        Print(text);
-    }
-}
-
 // Selects entry `index` and tells the parent, as the control itself does after a user's click.
-void SelectEntry(HWND control, int index, WORD notification) {
+void SelectEntry(HWND control, const Text& index, WORD notification) {
     const ListMessages kind = ListKind(control);
-    if (Send(control, kind.setSelection, index, 0) != index) Fail(L"no entry " + std::to_wstring(index));
+    if (Send(control, kind.select, static_cast<WPARAM>(Number(index)), 0) != Number(index)) Fail(L"no entry " + index);
     Post(::GetParent(control), WM_COMMAND,
-         MAKEWPARAM(::GetDlgCtrlID(control), notification ? notification : kind.selectionChanged),
+         MAKEWPARAM(::GetDlgCtrlID(control), notification ? notification : kind.changed),
          reinterpret_cast<LPARAM>(control));
 }
 
@@ -305,9 +256,8 @@ void Ink(HWND control) {
     BITMAPINFO info{};
     info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
-    HDC screen = ::GetDC(nullptr);
+    HDC screen = ::GetDC(nullptr), memory = ::CreateCompatibleDC(screen);
     HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC memory = ::CreateCompatibleDC(screen);
     HGDIOBJ old = ::SelectObject(memory, bitmap);
     ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
     ::GdiFlush();
@@ -318,23 +268,19 @@ void Ink(HWND control) {
     ::ReleaseDC(nullptr, screen);
     std::map<DWORD, int> counts;
     for (DWORD& pixel : shown) ++counts[pixel &= 0xFFFFFF];
-    DWORD background = 0, ink = 0;
-    int most = 0, next = 0;
-    for (const auto& [colour, count] : counts) {
-        if (count > most) {
-            ink = background, next = most, background = colour, most = count;
-        } else if (count > next) {
-            ink = colour, next = count;
-        }
-    }
-    if (next == 0) Fail(L"control " + Hex(control) + L" shows one colour only");
+    std::vector<std::pair<int, DWORD>> byCount;
+    for (const auto& [colour, count] : counts) byCount.push_back({count, colour});
+    std::sort(byCount.rbegin(), byCount.rend());
+    if (byCount.size() < 2) Fail(L"control " + Hex(control) + L" shows one colour only");
+    const DWORD background = byCount[0].second, ink = byCount[1].second;
     int left = width, top = height, right = -1, bottom = -1;
     std::map<int, int> runs;  // length: how many
     for (int y = 0; y < height; ++y) {
         for (int x = 0, run = 0; x <= width; ++x) {
             const DWORD pixel = x < width ? shown[y * width + x] : background;
-            if (pixel != background) 
-                left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+            if (pixel != background)
+                left = std::min(left, x), right = std::max(right, x), top = std::min(top, y),
+                bottom = std::max(bottom, y);
             if (pixel == ink) {
                 ++run;
             } else if (run > 0) {
@@ -343,37 +289,31 @@ void Ink(HWND control) {
             }
         }
     }
-    int stroke = 0, strokes = 0;
-    for (const auto& [length, count] : runs)
-        if (count > strokes) stroke = length, strokes = count;
+    const auto stroke = std::max_element(runs.begin(), runs.end(), [](auto a, auto b) { return a.second < b.second; });
     wchar_t colour[8];
     std::swprintf(colour, 8, L"%06lx", static_cast<unsigned long>(ink));
-    Print(colour + (L" " + Numbers({right - left + 1, bottom - top + 1, stroke})));
+    Print(colour + (L" " + Numbers({right - left + 1, bottom - top + 1, stroke == runs.end() ? 0 : stroke->first})));
 }
-
-// ----- The keyboard -----
 
 // The focus of the window's thread, when it lies in the window (the window or one of its controls).
 HWND FocusIn(HWND window) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
     if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info)) FailLast(L"GetGUIThreadInfo");
-    return info.hwndFocus && (info.hwndFocus == window || ::IsChild(window, info.hwndFocus)) ? info.hwndFocus
-                                                                                           : nullptr;
+    return info.hwndFocus && (info.hwndFocus == window || ::IsChild(window, info.hwndFocus)) ? info.hwndFocus : nullptr;
 }
 
 // Posts the key (down and up) to the focused control, or to the window when none has the focus.
-void Key(HWND window, const std::wstring& name) {
-    static const std::map<std::wstring, UINT> kKeys = {
+void Key(HWND window, const Text& name) {
+    static const std::map<Text, UINT> kKeys = {
         {L"enter", VK_RETURN}, {L"esc", VK_ESCAPE}, {L"tab", VK_TAB}, {L"down", VK_DOWN}};
-    const auto key = kKeys.find(name);
-    if (key == kKeys.end()) Fail(L"unknown key " + name);
-    HWND focus = FocusIn(window);
-    HWND target = focus ? focus : window;
-    const LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyW(key->second, MAPVK_VK_TO_VSC)) << 16;
-    Post(target, WM_KEYDOWN, key->second, 1 | scan);
+    if (!kKeys.count(name)) Fail(L"unknown key " + name);
+    const UINT key = kKeys.at(name);
+    HWND target = FocusIn(window) ? FocusIn(window) : window;
+    const LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
+    Post(target, WM_KEYDOWN, key, 1 | scan);
     // The key down may have closed the window (Enter or Esc in a box): the key up then goes nowhere.
-    ::PostMessageW(target, WM_KEYUP, key->second, 1 | scan | (3LL << 30));
+    ::PostMessageW(target, WM_KEYUP, key, 1 | scan | (3LL << 30));
 }
 
 // ----- Boxes, dialogs (#32770) and pop-up menus (#32768) -----
@@ -384,25 +324,18 @@ void MessageBoxInfo(const Args& args) {
     HWND box = WaitWindow(args, L"#32770", [](HWND hwnd) { return ::GetDlgItem(hwnd, 0xFFFF) != nullptr; });
     Print(Hex(box));
     Print(CaptionOf(box));
-    std::wstring buttons;
+    Text buttons;
     for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         if (!EqualNoCase(ClassOf(child), L"Button") || !::IsWindowVisible(child)) continue;
-        std::wstring caption = TextOf(child);
+        Text caption = TextOf(child);
         std::erase(caption, L'&');
         buttons += (buttons.empty() ? L"" : L"\t") + std::to_wstring(::GetDlgCtrlID(child)) + L"=" + caption;
     }
     Print(buttons);
-    const std::wstring text = TextOf(::GetDlgItem(box, 0xFFFF));
-    std::wstring line;
-    for (std::size_t i = 0; i <= text.size(); ++i) {
-        if (i == text.size() || text[i] == L'\r' || text[i] == L'\n') {
-            Print(line);
-            line.clear();
-            if (i + 1 < text.size() && text[i] == L'\r' && text[i + 1] == L'\n') ++i;
-        } else {
-            line += text[i];
-        }
-    }
+    Text text = TextOf(::GetDlgItem(box, 0xFFFF));  // its lines, whatever ends them
+    for (std::size_t at; (at = text.find(L"\r\n")) != Text::npos;) text.erase(at, 1);
+    std::replace(text.begin(), text.end(), L'\r', L'\n');
+    Print(text);
 }
 
 // Chooses element N (from 1) of the pop-up menu, or dismisses it (esc); waits until it has closed.
@@ -415,9 +348,8 @@ void Menu(const Args& args) {
             L"the menu to close");
 }
 
-// ----- Shell -----
-
-void ReadLink(const std::wstring& path) {
+// A shortcut's target, arguments and working folder.
+void ReadLink(const Text& path) {
     if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) Fail(L"COM did not start");
     IShellLinkW* link = nullptr;
     IPersistFile* file = nullptr;
@@ -432,125 +364,113 @@ void ReadLink(const std::wstring& path) {
     if (file) file->Release();
     if (link) link->Release();
     if (FAILED(result)) Fail(L"reading the shortcut " + path + L" failed");
-    Print(target);
-    Print(arguments);
-    Print(folder);
+    for (const Text line : {target, arguments, folder}) Print(line);
 }
 
-// ----- Dispatch -----
+// ----- The subcommands: how many arguments each takes, and what it does -----
 
-void Run(const Args& args) {
-    const std::wstring& command = args.command;
-    const auto& at = args.at;
-    auto window = [&] { return WindowArg(at.at(0)); };
-    auto control = [&] { return ControlArg(window(), at.at(1)); };
-    static const std::map<std::wstring, std::size_t> kArguments = {
-        {L"wait-window", 0}, {L"msgbox", 0}, {L"set-text", 3}, {L"select", 3}, {L"dblclick", 3}, {L"input", 3},
-        {L"command", 2}, {L"text", 2}, {L"enabled", 2}, {L"visible", 2}, {L"rect", 2}, {L"click", 2},
-        {L"ink", 2}, {L"items", 2}, {L"selected", 2}, {L"key", 2}, {L"subst", 2}};
-    const auto arguments = kArguments.find(command);
-    args.Expect(arguments == kArguments.end() ? 1 : arguments->second);
-    if (command == L"start") {
-        Start(args);
-    } else if (command == L"wait-exit") {
-        Print(std::to_wstring(WaitExit(OpenProcessById(static_cast<DWORD>(Number(at[0]))))));
-    } else if (command == L"kill") {
-        Kill(args);
-    } else if (command == L"wait-window") {
-        Print(Hex(WaitWindow(args)));
-    } else if (command == L"windows") {  // handle TAB class TAB visible TAB caption
-        for (HWND hwnd : TopLevelWindows())
-            if (ProcessOf(hwnd) == Number(at[0]))
-                Print(Hex(hwnd) + L"\t" + ClassOf(hwnd) + L"\t" + (::IsWindowVisible(hwnd) ? L"1\t" : L"0\t") +
-                      CaptionOf(hwnd));
-    } else if (command == L"caption") {
-        Print(TextOf(window()));
-    } else if (command == L"client-size") {
-        RECT rect{};
-        ::GetClientRect(window(), &rect);
-        Print(Numbers({rect.right, rect.bottom}));
-    } else if (command == L"frame") {
-        const RECT rect = Rect(window());
-        Print(Numbers({rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top}));
-    } else if (command == L"rect") {  // in the parent's client area
-        HWND item = control();
-        RECT rect = Rect(item);
-        ::MapWindowPoints(HWND_DESKTOP, ::GetParent(item), reinterpret_cast<POINT*>(&rect), 2);
-        Print(Numbers({rect.left, rect.top, rect.right, rect.bottom}));
-    } else if (command == L"close") {
-        Post(window(), WM_CLOSE, 0, 0);
-    } else if (command == L"command") {
-        Post(window(), WM_COMMAND, MAKEWPARAM(static_cast<WORD>(Number(at[1])), 0), 0);
-    } else if (command == L"text") {
-        Print(TextOf(control()));
-    } else if (command == L"enabled") {
-        Print(::IsWindowEnabled(control()) ? L"1" : L"0");
-    } else if (command == L"visible") {  // the control's own WS_VISIBLE
-        Print((::GetWindowLongPtrW(control(), GWL_STYLE) & WS_VISIBLE) ? L"1" : L"0");
-    } else if (command == L"click") {
-        Click(control());
-    } else if (command == L"ink") {
-        Ink(control());
-    } else if (command == L"set-text") {
-        SetText(control(), at[2]);
-    } else if (command == L"items") {
-        Items(control());
-    } else if (command == L"selected") {
-        HWND list = control();
-        Print(std::to_wstring(Send(list, ListKind(list).getSelection, 0, 0)));
-    } else if (command == L"select" || command == L"dblclick") {
-        SelectEntry(control(), static_cast<int>(Number(at[2])), command == L"dblclick" ? LBN_DBLCLK : 0);
-    } else if (command == L"focus") {  // the focused control's id, 0 when none
-        HWND focus = FocusIn(window());
-        Print(std::to_wstring(focus && focus != window() ? ::GetDlgCtrlID(focus) : 0));
-    } else if (command == L"key") {
-        Key(window(), at[1]);
-    } else if (command == L"msgbox") {
-        MessageBoxInfo(args);
-    } else if (command == L"input" || command == L"open-file") {  // set the text, click OK
-        const bool input = command == L"input";
-        HWND dialog = WaitWindow(args, L"#32770", [&](HWND hwnd) {
-            return input ? CaptionOf(hwnd) == at[0] : ::GetDlgItem(hwnd, 0x47C) != nullptr;
-        });
-        SetText(ControlArg(dialog, input ? at[1] : L"0x47C"), input ? at[2] : at[0]);
-        Click(ControlArg(dialog, L"OK"));
-    } else if (command == L"menu") {
-        Menu(args);
-    } else if (command == L"lnk") {
-        ReadLink(at[0]);
-    } else if (command == L"folder") {  // sendto or programs
-        wchar_t path[MAX_PATH] = L"";
-        const int folder = at[0] == L"sendto" ? CSIDL_SENDTO : at[0] == L"programs" ? CSIDL_PROGRAMS : -1;
-        if (folder < 0 || FAILED(::SHGetFolderPathW(nullptr, folder, nullptr, SHGFP_TYPE_CURRENT, path)))
-            Fail(L"no folder " + at[0]);
-        Print(path);
-    } else if (command == L"subst") {  // the drive letter leads to PATH, or nowhere again (/D)
-        const bool remove = EqualNoCase(at[1], L"/D");
-        if (!::DefineDosDeviceW(remove ? DDD_REMOVE_DEFINITION : 0, at[0].c_str(), remove ? nullptr : at[1].c_str()))
-            FailLast(L"DefineDosDeviceW");
-    } else {
-        Fail(L"unknown subcommand " + command);
-    }
+using Command = std::function<void(const Args&)>;
+HWND W(const Args& args) { return WindowArg(args.at[0]); }
+HWND C(const Args& args) { return ControlArg(W(args), args.at[1]); }
+
+void Items(const Args& a) {
+    const ListMessages kind = ListKind(C(a));
+    for (LRESULT i = 0, count = Send(C(a), kind.count, 0, 0); i < count; ++i)
+        Print(Get(C(a), kind.length, kind.text, static_cast<WPARAM>(i)));
 }
+
+void Focus(const Args& a) {
+    HWND focus = FocusIn(W(a));
+    Print(std::to_wstring(focus && focus != W(a) ? ::GetDlgCtrlID(focus) : 0));
+}
+
+void Input(const Args& a) {
+    HWND dialog = WaitWindow(a, L"#32770", [&](HWND hwnd) { return CaptionOf(hwnd) == a.at[0]; });
+    SetText(ControlArg(dialog, a.at[1]), a.at[2]);
+    Click(ControlArg(dialog, L"OK"));
+}
+
+void SpecialFolder(const Args& a) {
+    wchar_t path[MAX_PATH] = L"";
+    const int folder = a.at[0] == L"sendto" ? CSIDL_SENDTO : a.at[0] == L"programs" ? CSIDL_PROGRAMS : -1;
+    if (folder < 0 || FAILED(::SHGetFolderPathW(nullptr, folder, nullptr, SHGFP_TYPE_CURRENT, path)))
+        Fail(L"no folder " + a.at[0]);
+    Print(path);
+}
+
+void Subst(const Args& a) {
+    const bool remove = EqualNoCase(a.at[1], L"/D");
+    if (!::DefineDosDeviceW(remove ? DDD_REMOVE_DEFINITION : 0, a.at[0].c_str(), remove ? nullptr : a.at[1].c_str()))
+        FailLast(L"DefineDosDeviceW");
+}
+
+void Place(HWND hwnd, HWND relativeTo) {
+    RECT rect = Rect(hwnd);
+    ::MapWindowPoints(HWND_DESKTOP, relativeTo, reinterpret_cast<POINT*>(&rect), 2);
+    Print(Numbers({rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top}));
+}
+
+// clang-format off
+const std::map<Text, std::pair<std::size_t, Command>> kCommands = {
+    {L"start", {1, [](const Args& a) { Start(a.at[0], a.Option(L"--dir")); }}},  // prints the process id
+    {L"wait-exit", {1, [](const Args& a) { Print(std::to_wstring(WaitExit(OpenProcessById(a.at[0])))); }}},
+    {L"kill", {1, [](const Args& a) { Kill(a.at[0], a.Option(L"--image")); }}},
+    {L"wait-window", {0, [](const Args& a) { Print(Hex(WaitWindow(a))); }}},
+    {L"caption", {1, [](const Args& a) { Print(TextOf(W(a))); }}},
+    {L"client-size", {1, [](const Args& a) { RECT r{}; ::GetClientRect(W(a), &r); Print(Numbers({r.right, r.bottom})); }}},
+    {L"frame", {1, [](const Args& a) { Place(W(a), HWND_DESKTOP); }}},  // left top width height, on the screen
+    {L"place", {2, [](const Args& a) { Place(C(a), W(a)); }}},  // left top width height, in the client area
+    {L"close", {1, [](const Args& a) { Post(W(a), WM_CLOSE, 0, 0); }}},
+    {L"command", {2, [](const Args& a) { Post(W(a), WM_COMMAND, static_cast<WORD>(Number(a.at[1])), 0); }}},
+    {L"text", {2, [](const Args& a) { Print(TextOf(C(a))); }}},
+    {L"enabled", {2, [](const Args& a) { Print(::IsWindowEnabled(C(a)) ? L"1" : L"0"); }}},
+    {L"visible", {2, [](const Args& a) { Print(::GetWindowLongPtrW(C(a), GWL_STYLE) & WS_VISIBLE ? L"1" : L"0"); }}},
+    {L"click", {2, [](const Args& a) { Click(C(a)); }}},
+    {L"set-text", {3, [](const Args& a) { SetText(C(a), a.at[2]); }}},
+    {L"ink", {2, [](const Args& a) { Ink(C(a)); }}},
+    {L"items", {2, Items}},
+    {L"selected", {2, [](const Args& a) { Print(std::to_wstring(Send(C(a), ListKind(C(a)).selected, 0, 0))); }}},
+    {L"select", {3, [](const Args& a) { SelectEntry(C(a), a.at[2], 0); }}},
+    {L"dblclick", {3, [](const Args& a) { SelectEntry(C(a), a.at[2], LBN_DBLCLK); }}},
+    {L"focus", {1, Focus}},  // the focused control's id, 0 when none
+    {L"key", {2, [](const Args& a) { Key(W(a), a.at[1]); }}},  // enter esc tab down
+    {L"msgbox", {0, MessageBoxInfo}},
+    {L"input", {3, Input}},  // TITLE ID TEXT: in the dialog captioned TITLE control ID gets TEXT, then OK
+    {L"menu", {1, Menu}},
+    {L"lnk", {1, [](const Args& a) { ReadLink(a.at[0]); }}},
+    {L"folder", {1, SpecialFolder}},  // sendto or programs
+    {L"subst", {2, Subst}},  // X: PATH makes the drive letter lead to PATH; X: /D nowhere again
+};
+// clang-format on
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
-    int code = 0;
     try {
-        const Args args(argc, argv);
+        Args args;
+        for (int i = 1; i < argc; ++i) {
+            const Text arg = argv[i];
+            if (arg.size() > 2 && arg.starts_with(L"--") && i + 1 < argc) {
+                args.options[arg] = argv[++i];
+            } else {
+                args.at.push_back(arg);
+            }
+        }
+        const auto command = args.at.empty() ? kCommands.end() : kCommands.find(args.at.front());
+        if (command == kCommands.end()) Fail(L"no such subcommand");
+        args.at.erase(args.at.begin());
+        if (args.at.size() != command->second.first)
+            Fail(command->first + L" takes " + std::to_wstring(command->second.first) + L" argument(s)");
         if (args.options.count(L"--timeout")) g_timeoutMs = static_cast<DWORD>(Number(args.Option(L"--timeout")));
-        HANDLE awaited = nullptr;
-        if (args.options.count(L"--await-exit"))
-            awaited = OpenProcessById(static_cast<DWORD>(Number(args.Option(L"--await-exit"))));
-        Run(args);
+        HANDLE awaited = args.options.count(L"--await-exit") ? OpenProcessById(args.Option(L"--await-exit")) : nullptr;
+        command->second.second(args);
         if (awaited) Print(std::to_wstring(WaitExit(awaited)));
     } catch (const Failed& failed) {
         std::fflush(stdout);
         std::fputs(Utf8Line(L"qdrive: " + failed.message).c_str(), stderr);
-        code = 1;
+        return 1;
     }
     std::fflush(stdout);
-    return code;
+    return 0;
 }
