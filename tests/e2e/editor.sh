@@ -1,18 +1,19 @@
-# The list editor's Help menu (About; License Agreement opens EULA.TXT in the system's Notepad, or
-# says that it is missing) and the destination picker driven by the mouse: its rows and label
-# follow the open folder, Add Path adds it, Finished saves, and a drive that cannot be read is
-# reported. What the editor does with the lists is the unit tests' (EditorTest, ListStoreTest).
+# The list editor's License Agreement (EULA.TXT in the system's Notepad, or a box when it is
+# missing) and the destination picker driven by the mouse: its rows and label follow the open
+# folder, Add Path adds it, Finished saves, a drive that cannot be read is reported. What the
+# editor does with the lists is the unit tests' (EditorTest, ListStoreTest).
 source "$(dirname "$0")/lib.sh"
 
-# Every Notepad process of this Wine prefix: process id, program.
-notepads() {
-  local proc program
+# Ends every Notepad.exe of this Wine prefix (Notepad's own, or one the program started).
+end_notepads() {
+  local proc
   for proc in /proc/[0-9]*; do
-    program=$(tr '\0' '\n' 2>/dev/null <"$proc/cmdline" | head -n 1)
-    [[ ${program,,} == *notepad.exe ]] && tr '\0' '\n' 2>/dev/null <"$proc/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
-      printf '%s %s\n' "${proc#/proc/}" "$program"
+    tr '\0' '\n' <"$proc/cmdline" 2>/dev/null | head -n 1 | grep -qi 'notepad\.exe$' &&
+      grep -qzxF "WINEPREFIX=$WINEPREFIX" "$proc/environ" 2>/dev/null && kill "${proc#/proc/}"
   done
 }
+trap 'end_notepads; q subst Q: /D >/dev/null 2>&1; cleanup' EXIT
+
 # Double-clicks the folder list's row showing NAME (indent aside); the label then shows FOLDER.
 open_row() {  # NAME FOLDER
   local index
@@ -21,19 +22,14 @@ open_row() {  # NAME FOLDER
   drive dblclick "$PICKER" 2003 $((index - 1))
   await_eq "the label after opening [$1]" "$2" q text "$PICKER" 2007
 }
-end_notepads() { local pid; for pid in $(notepads | cut -d' ' -f1); do kill "$pid"; done; }
-trap 'end_notepads; q subst Q: /D >/dev/null 2>&1; cleanup' EXIT
 
-begin_case "About, and License Agreement without EULA.TXT: the boxes' texts"
+begin_case "License Agreement without EULA.TXT: the box, and no Notepad"
 open_editor
-drive command "$EDITOR" 1103
-answer_box "About" "1=OK" "Quorvander Utility|Version: 1.1 Build:1||Contact / Support: Quorvander Support, support@ondrevo.example" OK
 rm "$PROGRAM/EULA.TXT"
 drive command "$EDITOR" 1104
-answer_box "ERROR" "1=OK" "The License Agreement is missing.  Please either re-install this application, or contact Ondrevo for replacement. ||Contact: Quorvander Support, support@ondrevo.example" OK
+answer_box "ERROR" "1=OK" "The License Agreement is missing." OK
 check
-if notepad=$(q wait-window --class Notepad --timeout 1000 2>/dev/null); then fail "Notepad opened: $(q caption "$notepad")"; fi
-WINDOW=$EDITOR
+if q wait-window --class Notepad --timeout 1000 >/dev/null 2>&1; then fail "Notepad opened"; fi
 close_program
 
 begin_case "License Agreement: the system's Notepad shows EULA.TXT, not a Notepad.exe of the program folder"
@@ -41,11 +37,9 @@ open_editor
 printf 'The licence of this program folder.\r\nSecond line.\r\n' >"$PROGRAM/EULA.TXT"
 cp "$QUORVANDER_EXE" "$PROGRAM/Notepad.exe"   # where a search by name looks first
 drive command "$EDITOR" 1104
-drive wait-window --class Notepad
+drive wait-window --class Notepad   # a program under Notepad's name would show another window
 assert_eq "Notepad's caption" "EULA.TXT - Notepad" "$(q caption "$OUT")"
 assert_eq "the text Notepad shows" $'The licence of this program folder.\nSecond line.' "$(q text "$OUT" 0)"
-check
-if notepads | grep -viq 'system32'; then fail "a Notepad other than the system's ran: $(notepads | paste -sd '|')"; fi
 end_notepads
 WINDOW=$EDITOR
 assert_no_message_box
