@@ -4,7 +4,7 @@
 source "$(dirname "$0")/lib.sh"
 
 drive folder sendto
-SENDTO=$(unix_path "$OUT")
+SENDTO=$("$WINE" winepath -u "$OUT" 2>/dev/null </dev/null | tr -d '\r')
 LINK_WIN="$OUT\\Quorvander.lnk"
 trap 'cleanup; [ ! -d "$SENDTO.kept" ] || { rm -f "$SENDTO"; mv "$SENDTO.kept" "$SENDTO"; }' EXIT
 
@@ -37,7 +37,7 @@ for what in "hidden folder" "hidden file" "plain file"; do
   else
     printf 'not a folder\r\n' >"$LISTS"
   fi
-  [ "$what" = "plain file" ] || attrib +h "$LISTS"
+  [ "$what" = "plain file" ] || "$WINE" cmd /c attrib +h "$(win_path "$LISTS")" >/dev/null 2>&1 </dev/null
   start_program ""
   wait_window "Quorvander"
   assert_no_message_box

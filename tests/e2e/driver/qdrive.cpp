@@ -16,6 +16,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -247,9 +248,8 @@ void SelectEntry(HWND control, const Text& index, WORD notification) {
          reinterpret_cast<LPARAM>(control));
 }
 
-// What a control shows on the screen: "COLOUR WIDTH HEIGHT STROKE": its commonest colour is the
-// background, the next the ink (RRGGBB); the size of all that is not background; the commonest
-// run of ink along a row (a stroke's width).
+// What a control shows on the screen: "COLOUR STROKE": its commonest colour is the background,
+// the next the ink (RRGGBB); the commonest run of ink along a row is a stroke's width.
 void Ink(HWND control) {
     const RECT rect = Rect(control);
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
@@ -272,27 +272,21 @@ void Ink(HWND control) {
     for (const auto& [colour, count] : counts) byCount.push_back({count, colour});
     std::sort(byCount.rbegin(), byCount.rend());
     if (byCount.size() < 2) Fail(L"control " + Hex(control) + L" shows one colour only");
-    const DWORD background = byCount[0].second, ink = byCount[1].second;
-    int left = width, top = height, right = -1, bottom = -1;
+    const DWORD ink = byCount[1].second;
     std::map<int, int> runs;  // length: how many
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0, run = 0; x <= width; ++x) {
-            const DWORD pixel = x < width ? shown[y * width + x] : background;
-            if (pixel != background)
-                left = std::min(left, x), right = std::max(right, x), top = std::min(top, y),
-                bottom = std::max(bottom, y);
-            if (pixel == ink) {
+    for (int y = 0, run = 0; y < height; ++y, run = 0) {
+        for (int x = 0; x <= width; ++x) {
+            if (x < width && shown[y * width + x] == ink) {
                 ++run;
             } else if (run > 0) {
-                ++runs[run];
-                run = 0;
+                ++runs[std::exchange(run, 0)];
             }
         }
     }
     const auto stroke = std::max_element(runs.begin(), runs.end(), [](auto a, auto b) { return a.second < b.second; });
     wchar_t colour[8];
     std::swprintf(colour, 8, L"%06lx", static_cast<unsigned long>(ink));
-    Print(colour + (L" " + Numbers({right - left + 1, bottom - top + 1, stroke == runs.end() ? 0 : stroke->first})));
+    Print(colour + (L" " + std::to_wstring(stroke == runs.end() ? 0 : stroke->first)));
 }
 
 // The focus of the window's thread, when it lies in the window (the window or one of its controls).
