@@ -4,16 +4,12 @@
 # the focus, as a keyboard's reach it.
 source "$(dirname "$0")/lib.sh"
 
-focus_id() { q focus "$1"; }
 press() { drive key "$1" "$2"; }
-tab_to() {  # WINDOW EXPECTED
-  press "$1" tab
-  await_eq "the focus after Tab" "$2" focus_id "$1"
-}
+tab_to() { press "$1" tab; await_eq "the focus after Tab" "$2" q focus "$1"; }  # WINDOW EXPECTED
 
 begin_case "the editor: focus on Add Dest., Tab skips the disabled Remove Dest., Enter closes About, Esc is Done"
 open_editor
-await_eq "the focus at the start" 1001 focus_id "$EDITOR"
+await_eq "the focus at the start" 1001 q focus "$EDITOR"
 tab_to "$EDITOR" 1003
 tab_to "$EDITOR" 1004
 tab_to "$EDITOR" 1001
@@ -29,13 +25,13 @@ open_editor "Dest"
 press "$EDITOR" enter   # Add Dest.: no list open, the name first
 drive wait-window --pid "$PID" --class "#32770" --title "New Destination List"
 ask=$OUT
-await_eq "the focus in the input box" 102 focus_id "$ask"
+await_eq "the focus in the input box" 102 q focus "$ask"
 drive set-text "$ask" 102 "Keys"
 press "$ask" enter
 drive wait-window --pid "$PID" --title "Add Destination Location"
 PICKER=$OUT
 assert_eq "the caption" "Quorvander - Keys" "$(q caption "$EDITOR")"
-await_eq "the picker's focus at the start" 2001 focus_id "$PICKER"
+await_eq "the picker's focus at the start" 2001 q focus "$PICKER"
 tab_to "$PICKER" 2003
 before=$(q selected "$PICKER" 2003)   # the open folder's row; below it its first sub-folder, Dest
 press "$PICKER" down
@@ -55,11 +51,11 @@ assert_bytes "$LISTS/Keys.qvl" "$(list_format "$P\\Dest")"
 begin_case "Remove Dest. by Enter hands the focus on to Done; Enter there ends the program"
 drive select "$EDITOR" 1004 0
 await_eq "Remove Dest. enabled" 1 q enabled "$EDITOR" 1002
-await_eq "the focus back on Add Dest." 1001 focus_id "$EDITOR"
+await_eq "the focus back on Add Dest." 1001 q focus "$EDITOR"
 tab_to "$EDITOR" 1002
 press "$EDITOR" enter
 await_eq "entries after Enter on Remove Dest." "" q items "$EDITOR" 1004
-await_eq "the focus after Remove Dest. is disabled" 1003 focus_id "$EDITOR"
+await_eq "the focus after Remove Dest. is disabled" 1003 q focus "$EDITOR"
 drive key "$EDITOR" enter --await-exit "$PID"
 assert_eq "exit code after Enter on Done" 0 "${OUT##*$'\n'}"
 
@@ -73,7 +69,7 @@ drive msgbox --pid "$PID" --title "File or Directory"
 press "${OUT%%$'\n'*}" enter
 wait_window "Finished"
 assert_file "$SCRATCH/Target/Source/a.txt"
-await_eq "the focus in the finished window" 3005 focus_id "$WINDOW"
+await_eq "the focus in the finished window" 3005 q focus "$WINDOW"
 drive key "$WINDOW" enter --await-exit "$PID"
 assert_eq "exit code after Enter on OK" 0 "${OUT##*$'\n'}"
 start_program "$(win_path "$SCRATCH/Source/a.txt")"

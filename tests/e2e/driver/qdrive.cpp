@@ -188,14 +188,7 @@ HWND WaitWindow(const Args& args, const Text& className = L"", const std::functi
     const Text wanted = className.empty() ? args.Option(L"--class") : className, pid = args.Option(L"--pid");
     return WaitFor(
         [&]() -> HWND {
-            std::vector<HWND> windows;
-            ::EnumWindows(
-                [](HWND hwnd, LPARAM list) {
-                    reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&windows));
-            for (HWND hwnd : windows) {
+            for (HWND hwnd = nullptr; (hwnd = ::FindWindowExW(nullptr, hwnd, nullptr, nullptr)) != nullptr;) {
                 DWORD process = 0;
                 ::GetWindowThreadProcessId(hwnd, &process);
                 if ((pid.empty() || process == Number(pid)) && ::IsWindowVisible(hwnd) &&
