@@ -91,8 +91,8 @@ end_by_button
 
 # A file of two gigabytes: its copy takes long enough for the click to land in it.
 head -c 2G /dev/zero >"$T/src/big.bin"
-for way in "click 3005" "close"; do   # Cancel, the close box
-  begin_case "$way during the copy of a large file: the program ends at once, no partial file"
+for way in "Cancel:click 3005" "the close box:close"; do
+  begin_case "${way%:*} during the copy of a large file: the program ends at once, no partial file"
   new_dist_folder
   rm -rf "$T/d1"/* "$T/d2"/*
   printf 'other\r\n' >"$T/d1/other.txt"
@@ -102,12 +102,12 @@ for way in "click 3005" "close"; do   # Cancel, the close box
   deadline=$((SECONDS + 5))   # till the first copy's temporary file is there: the copy is under way
   until compgen -G "$T/d1/~kelvaron-*.tmp" >/dev/null || [ "$SECONDS" -ge "$deadline" ]; do sleep 0.01; done
   started=$(date +%s%N)
-  read -r verb button <<<"$way"
+  read -r verb button <<<"${way#*:}"
   drive "$verb" "$WINDOW" $button --await-exit "$PID" --timeout 20000
   elapsed=$((($(date +%s%N) - started) / 1000000))
   assert_eq "exit code" 0 "$OUT"
   check
-  [ "$elapsed" -lt 1500 ] || fail "the program took $elapsed ms to end after $way"
+  [ "$elapsed" -lt 1500 ] || fail "the program took $elapsed ms to end after ${way%:*}"
   # The click lands in the first copy or, on a busy machine, in the second: a copy made is whole,
   # the one under way leaves nothing.
   if [ -e "$T/d1/big.bin" ]; then
