@@ -1,5 +1,5 @@
 // The resources of the built KELVARON.EXE (QUORVANDER_EXE, a unix path under Wine) as the loader
-// and Explorer read them: the manifest and the version.
+// and Explorer read them: the manifest, the version and the icons.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,7 +8,9 @@
 #include <cctype>
 #include <string>
 
-TEST(ExeResources, TheManifestAsksForWhatTheProgramNeedsAndTheVersionIsTheProjects) {
+#include "resources/resource_ids.h"
+
+TEST(ExeResources, TheManifestAsksForWhatTheProgramNeedsTheVersionIsTheProjectsAndTheIconsAreThere) {
     std::wstring path = ::_wgetenv(L"QUORVANDER_EXE") ? ::_wgetenv(L"QUORVANDER_EXE") : L"";
     if (path.rfind(L"/", 0) == 0) path = L"Z:" + path;
     std::replace(path.begin(), path.end(), L'/', L'\\');
@@ -21,6 +23,27 @@ TEST(ExeResources, TheManifestAsksForWhatTheProgramNeedsAndTheVersionIsTheProjec
     for (const char c : raw)
         if (!std::isspace(static_cast<unsigned char>(c))) manifest += c;
         else if (!manifest.empty() && manifest.back() != ' ') manifest += ' ';
+    // The program's icon is the exe's first (Explorer shows that one); each icon has an image of
+    // exactly 32 and of 16 pixels.
+    LPWSTR first = nullptr;
+    ::EnumResourceNamesW(
+        exe, RT_GROUP_ICON, [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) -> BOOL {
+            *reinterpret_cast<LPWSTR*>(found) = name;
+            return FALSE;
+        }, reinterpret_cast<LONG_PTR>(&first));
+    EXPECT_EQ(first, MAKEINTRESOURCEW(IDI_PROGRAM));
+    for (const int id : {IDI_PROGRAM, IDI_DISTRIBUTION}) {
+        HRSRC group = ::FindResourceW(exe, MAKEINTRESOURCEW(id), RT_GROUP_ICON);
+        ASSERT_NE(group, nullptr) << id;
+        auto* directory = static_cast<BYTE*>(::LockResource(::LoadResource(exe, group)));
+        for (const int size : {32, 16}) {
+            const int image = ::LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
+            HRSRC icon = ::FindResourceW(exe, MAKEINTRESOURCEW(image), RT_ICON);
+            ASSERT_NE(icon, nullptr) << id << " at " << size;
+            const auto* header = static_cast<const BITMAPINFOHEADER*>(::LockResource(::LoadResource(exe, icon)));
+            EXPECT_EQ(header->biWidth, size) << "icon " << id;
+        }
+    }
     ::FreeLibrary(exe);
     // Common Controls 6, no elevation, per-monitor DPI (v2, and the older element's value before
     // Windows 10 1607), long paths, Windows 10 and 11.
