@@ -51,16 +51,6 @@ assert_file() {
   [ -f "$1" ] || fail "expected the file $1"
 }
 
-assert_folder() {
-  check
-  [ -d "$1" ] || fail "expected the folder $1"
-}
-
-assert_absent() {
-  check
-  [ ! -e "$1" ] && [ ! -L "$1" ] || fail "expected nothing at $1"
-}
-
 # ----- The driver -----
 
 # Runs qdrive; prints its output (CR stripped), returns its status. Its complaints go to stderr,

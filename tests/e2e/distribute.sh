@@ -107,7 +107,8 @@ for way in "Cancel:click 3005" "the close box:close"; do
   elapsed=$((($(date +%s%N) - started) / 1000000))
   assert_eq "exit code" 0 "$OUT"
   check
-  [ "$elapsed" -lt 1500 ] || fail "the program took $elapsed ms to end after ${way%:*}"
+  # A copy run to its end takes several seconds more; a busy machine may take a second or two.
+  [ "$elapsed" -lt 5000 ] || fail "the program took $elapsed ms to end after ${way%:*}"
   # The click lands in the first copy or, on a busy machine, in the second: a copy made is whole,
   # the one under way leaves nothing.
   if [ -e "$T/d1/big.bin" ]; then
