@@ -2,7 +2,6 @@
 
 #include <optional>
 
-#include "lists/list_names.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/path_rules.h"
@@ -23,7 +22,7 @@ DestinationPicker::DestinationPicker(platform::ListBoxControl& destinations, std
 }
 
 void DestinationPicker::OnCreate() {
-    // Created in tab order: Drive, Dir, Finished, Add Path, then the labels.
+    // Created in tab order: the drives, the folders, Finished, Add Path, then the labels.
     driveList_ = &Add<platform::DriveListControl>(IDC_PICKER_DRIVE, platform::TwipsRect{90, 120, 4350, 315});
     folderList_ = &Add<platform::FolderListControl>(IDC_PICKER_FOLDERS, platform::TwipsRect{90, 735, 4350, 1890});
     finishedButton_ =
