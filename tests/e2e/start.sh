@@ -1,5 +1,5 @@
-# The start: no command line opens the list editor ("Quorvander"), any other the list pop-up and
-# the distribution window ("Distributing "). The program makes the lists folder beside itself and
+# The start: no command line opens the list editor ("Quorvander"); the distribution window that a
+# command line opens is the distribute scenario's. The program makes the lists folder beside itself and
 # its Send To shortcut when they are missing, and takes whatever is there as it is.
 source "$(dirname "$0")/lib.sh"
 
@@ -17,14 +17,6 @@ assert_no_window "Distributing "
 assert_eq "the new lists folder's entries" "" "$(ls -A "$LISTS" 2>&1)"
 assert_eq "the shortcut: target, arguments, working folder" "$P\\KELVARON.EXE||$P" \
   "$(q lnk "$LINK_WIN" | paste -sd '|')"
-close_program
-
-begin_case "a command line: the list pop-up, then (dismissed) the distribution window"
-printf 'Z:\\nowhere\r\n' >"$LISTS/Any.qvl"
-start_program '"Z:\a folder\b c.txt" D:\e.txt'
-drive menu esc --pid "$PID"
-wait_window "Distributing "
-assert_no_window "Quorvander"
 close_program
 
 # Hidden or not, a file or a folder of that name is taken as it is: nothing is made over it.

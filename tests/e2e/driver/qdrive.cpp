@@ -40,12 +40,6 @@ std::string Utf8Line(const Text& text) {
 }
 void Print(const Text& line) { std::fputs(Utf8Line(line).c_str(), stdout); }
 
-Text Numbers(std::initializer_list<long long> values) {
-    Text text;
-    for (long long value : values) text += (text.empty() ? L"" : L" ") + std::to_wstring(value);
-    return text;
-}
-
 Text Hex(HWND hwnd) {
     wchar_t buffer[32];
     std::swprintf(buffer, 32, L"0x%llx", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)));
@@ -391,12 +385,6 @@ void Subst(const Args& a) {
         FailLast(L"DefineDosDeviceW");
 }
 
-void Place(HWND hwnd, HWND relativeTo) {
-    RECT rect = Rect(hwnd);
-    ::MapWindowPoints(HWND_DESKTOP, relativeTo, reinterpret_cast<POINT*>(&rect), 2);
-    Print(Numbers({rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top}));
-}
-
 // clang-format off
 const std::map<Text, std::pair<std::size_t, Command>> kCommands = {
     {L"start", {1, [](const Args& a) { Start(a.at[0], a.Option(L"--dir")); }}},  // prints the process id
@@ -404,9 +392,6 @@ const std::map<Text, std::pair<std::size_t, Command>> kCommands = {
     {L"kill", {1, [](const Args& a) { Kill(a.at[0], a.Option(L"--image")); }}},
     {L"wait-window", {0, [](const Args& a) { Print(Hex(WaitWindow(a))); }}},
     {L"caption", {1, [](const Args& a) { Print(TextOf(W(a))); }}},
-    {L"client-size", {1, [](const Args& a) { RECT r{}; ::GetClientRect(W(a), &r); Print(Numbers({r.right, r.bottom})); }}},
-    {L"frame", {1, [](const Args& a) { Place(W(a), HWND_DESKTOP); }}},  // left top width height, on the screen
-    {L"place", {2, [](const Args& a) { Place(C(a), W(a)); }}},  // left top width height, in the client area
     {L"close", {1, [](const Args& a) { Post(W(a), WM_CLOSE, 0, 0); }}},
     {L"command", {2, [](const Args& a) { Post(W(a), WM_COMMAND, static_cast<WORD>(Number(a.at[1])), 0); }}},
     {L"text", {2, [](const Args& a) { Print(TextOf(C(a))); }}},
