@@ -146,7 +146,7 @@ void DistributionWindow::Distribute() {
     switch (outcome.end) {
     case RunOutcome::End::Refused: ShowRefused(outcome.refusal); return;
     case RunOutcome::End::Halted: ShowHalted(*outcome.failure); break;
-    case RunOutcome::End::Completed: ShowCompleted(); break;
+    case RunOutcome::End::Completed: ShowEnd(L"Finished", kPureBlue, L"Distribution Complete", L"OK"); break;
     }
     ShowNote(OutcomeNote(outcome));
 }
@@ -175,8 +175,6 @@ void DistributionWindow::OnProgress() {
 }
 
 // ----- End states -----
-
-void DistributionWindow::ShowCompleted() { ShowEnd(L"Finished", kPureBlue, L"Distribution Complete", L"OK"); }
 
 void DistributionWindow::ShowHalted(const platform::Failure& failure) {
     platform::ShowMessage(

@@ -37,7 +37,6 @@ private:
     void OnCopying(const std::wstring& source, const std::wstring& target) override;
     void OnProgress() override;
     void ShowCopy();
-    void ShowCompleted();
     void ShowHalted(const platform::Failure& failure);
     // The end of a run: the caption, the status line in its colour, the button's new caption.
     void ShowEnd(const wchar_t* caption, COLORREF color, const wchar_t* status, const wchar_t* button);
