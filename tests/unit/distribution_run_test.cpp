@@ -24,9 +24,8 @@ public:
     int progress = 0;
 };
 
-class DistributionRun : public ::testing::Test {
+class DistributionRun : public test::ScratchTest<::testing::Test> {
 protected:
-    std::wstring Path(const std::wstring& relative) const { return scratch / relative; }
     // Makes the folders of a path, and a file with `bytes` at its end unless it ends in "\".
     void Make(const std::wstring& relative, const std::string& bytes = "", DWORD attributes = 0) const {
         for (std::size_t slash = 0; (slash = relative.find(L'\\', slash + 1)) != std::wstring::npos;)
@@ -57,7 +56,6 @@ protected:
         return states;
     }
 
-    test::ScratchFolder scratch;
     Recorder recorder;
 };
 
@@ -126,7 +124,10 @@ TEST_F(DistributionRun, ADeepTreeBeyondTheOldPathLimitAndNamesEndingInAPointOrBl
     Make(L"src\\odd \\dotted.", "dot");
     Make(L"src\\blank ", "blank");
     Make(L"d1\\");
-    const std::wstring deep = test::MakeLongFolder(Path(L"src"));
+    std::wstring deep = Path(L"src");  // beyond 300 characters, levels named in Greek and Chinese too
+    for (int level = 0; deep.size() <= 300; ++level)
+        test::MakeFolder(deep += L"\\\u039A\u03B1\u03C4\u03AC\u03BB\u03BF\u03B3 " + std::wstring(70, L'd') + L"\u4E2D" +
+                                 std::to_wstring(level));
     test::WriteBytes(deep + L"\\deep.txt", "deep");
     const RunOutcome outcome = Run({L"src"}, {L"d1"}, true);
     ASSERT_EQ(outcome.end, RunOutcome::End::Completed) << (outcome.failure ? outcome.failure->Number() : 0);
@@ -224,15 +225,12 @@ TEST_F(DistributionRun, AHiddenDestinationIsUsedAndARefusedSourceCopiesNothing) 
 }
 
 TEST(DistributionRunNote, ThirtyDestinationsReadAtAGlance) {
+    using State = distribution::DestinationOutcome::State;
     RunOutcome outcome;
     outcome.end = RunOutcome::End::Halted;
-    for (int i = 0; i < 30; ++i) {
-        auto& destination = outcome.destinations.emplace_back();
-        destination.destination = L"D:\\d" + std::to_wstring(i);
-        destination.state = i < 20 ? distribution::DestinationOutcome::State::Complete
-                                   : i < 25 ? distribution::DestinationOutcome::State::Skipped
-                                            : distribution::DestinationOutcome::State::Unfinished;
-    }
+    for (int i = 0; i < 30; ++i)
+        outcome.destinations.push_back({.destination = L"D:\\d" + std::to_wstring(i),
+                                        .state = i < 20 ? State::Complete : i < 25 ? State::Skipped : State::Unfinished});
     EXPECT_EQ(distribution::OutcomeNote(outcome),
               L"Everything copied to 20 of 30 destinations.\r\n"
               L"Skipped 5 destinations that do not exist: D:\\d20; D:\\d21; D:\\d22; and 2 more\r\n"
