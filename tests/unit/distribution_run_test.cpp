@@ -59,11 +59,12 @@ protected:
     Recorder recorder;
 };
 
-TEST_F(DistributionRun, FilesGoSourceBySourceToEveryDestinationAndMissingOrFileDestinationsAreSkipped) {
+// A hidden destination is used; a missing one or a file is skipped.
+TEST_F(DistributionRun, FilesGoSourceBySourceToEveryDestinationAndOnlyMissingOrFileDestinationsAreSkipped) {
     Make(L"src\\A.txt", "alpha");
     Make(L"src\\B.dat", std::string("b\0\xff", 3));
     Make(L"d1\\A.txt", "old content, longer than the new");
-    Make(L"d3\\");
+    Make(L"d3\\", "", FILE_ATTRIBUTE_HIDDEN);
     Make(L"notafolder", "x");
     const RunOutcome outcome = Run({L"src\\A.txt", L"src\\B.dat"}, {L"d1\\", L"missing", L"notafolder", L"d3"});
     EXPECT_EQ(outcome.end, RunOutcome::End::Completed);
@@ -75,14 +76,20 @@ TEST_F(DistributionRun, FilesGoSourceBySourceToEveryDestinationAndMissingOrFileD
         for (const wchar_t* destination : {L"d1", L"missing", L"notafolder", L"d3"})
             expected.push_back(Path(L"src\\") + file + L" > " + Path(destination) + L"\\" + file);
     EXPECT_EQ(recorder.copies, expected);
-    EXPECT_EQ(Tree(L"d1"), (Lines{L"A.txt", L"B.dat"}));
-    EXPECT_EQ(test::ReadBytes(Path(L"d3\\B.dat")), std::string("b\0\xff", 3));
+    EXPECT_EQ(Tree(L"d3"), (Lines{L"A.txt", L"B.dat"}));
     EXPECT_EQ(test::ReadBytes(Path(L"d1\\A.txt")), "alpha");
     EXPECT_EQ(test::ReadBytes(Path(L"notafolder")), "x");
     EXPECT_EQ(distribution::OutcomeNote(outcome),
               L"Everything copied to 2 of 4 destinations.\r\n"
               L"Skipped 1 destination that does not exist: " + Path(L"missing") + L"\r\n"
               L"Skipped 1 destination that is not a folder: " + Path(L"notafolder"));
+    // A folder on a share, or a whole drive, is refused before anything is copied.
+    for (const wchar_t* refused : {LR"(\\server\share\folder)", L"Z:\\"}) {
+        const RunOutcome refusal = Run({L"src", refused}, {L"d3"}, true);
+        EXPECT_EQ(refusal.end, RunOutcome::End::Refused);
+        EXPECT_FALSE(refusal.refusal.empty());
+        EXPECT_EQ(refusal.filesCopied, 0u);
+    }
 }
 
 // Left out: hidden and system entries, and the temporary file of a copy that was killed. A hidden
@@ -211,26 +218,15 @@ TEST_F(DistributionRun, LinksToFoldersAreNeverFollowed) {
                   Path(L"src\\Proj\\alink") + L"; " + Path(L"src\\Proj\\outside") + L"; " + Path(L"src\\Proj\\sub\\up"));
 }
 
-TEST_F(DistributionRun, AHiddenDestinationIsUsedAndARefusedSourceCopiesNothing) {
-    Make(L"src\\Proj\\a.txt", "a");
-    Make(L"hidden\\", "", FILE_ATTRIBUTE_HIDDEN);
-    EXPECT_EQ(States(Run({L"src\\Proj"}, {L"hidden"}, true)), "C");
-    EXPECT_EQ(test::ReadBytes(Path(L"hidden\\Proj\\a.txt")), "a");
-    for (const wchar_t* refused : {LR"(\\server\share\folder)", L"Z:\\"}) {
-        const RunOutcome outcome = Run({L"src\\Proj", refused}, {L"hidden"}, true);
-        EXPECT_EQ(outcome.end, RunOutcome::End::Refused);
-        EXPECT_FALSE(outcome.refusal.empty());
-        EXPECT_EQ(outcome.filesCopied, 0u);
-    }
-}
-
 TEST(DistributionRunNote, ThirtyDestinationsReadAtAGlance) {
     using State = distribution::DestinationOutcome::State;
     RunOutcome outcome;
     outcome.end = RunOutcome::End::Halted;
-    for (int i = 0; i < 30; ++i)
-        outcome.destinations.push_back({.destination = L"D:\\d" + std::to_wstring(i),
-                                        .state = i < 20 ? State::Complete : i < 25 ? State::Skipped : State::Unfinished});
+    for (int i = 0; i < 30; ++i) {
+        auto& destination = outcome.destinations.emplace_back();
+        destination.destination = L"D:\\d" + std::to_wstring(i);
+        destination.state = i < 20 ? State::Complete : i < 25 ? State::Skipped : State::Unfinished;
+    }
     EXPECT_EQ(distribution::OutcomeNote(outcome),
               L"Everything copied to 20 of 30 destinations.\r\n"
               L"Skipped 5 destinations that do not exist: D:\\d20; D:\\d21; D:\\d22; and 2 more\r\n"
