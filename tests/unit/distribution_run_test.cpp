@@ -176,44 +176,38 @@ TEST_F(DistributionRun, AFolderHaltsAtTheFailingDestinationWithTheOnesBeforeItCo
 }
 
 // The parent of the source: its copy would be the source itself. The source itself, or a folder
-// in it reached by a link: the copies this run makes there are not copied again.
-TEST_F(DistributionRun, TheSourcesOwnFolderOrOneAboveItAsADestinationByAnyRoute) {
+// in it reached by a link: the copies this run makes there are not copied again. Links inside the
+// source (one that sorts before the folder it leads to, one back up the tree, one outside it) are
+// never followed.
+TEST_F(DistributionRun, TheSourcesOwnFolderOrOneAboveItAsADestinationByAnyRouteAndLinksAreNeverFollowed) {
     Make(L"src\\Proj\\a.txt", "a");
     Make(L"src\\Proj\\sub\\b.txt", "b");
+    Make(L"src\\Proj\\zreal\\r.txt", "real");
     Make(L"src\\Proj\\Proj\\old\\");
     Make(L"src\\Proj\\out\\Proj\\older\\");
     Make(L"d1\\");
-    ASSERT_TRUE(test::MakeFolderLink(Path(L"viaLink"), Path(L"src\\Proj\\out")));
-    ASSERT_TRUE(test::MakeFolderLink(Path(L"aboveLink"), Path(L"src")));
+    for (const auto& [link, target] : std::vector<std::pair<const wchar_t*, const wchar_t*>>{
+             {L"viaLink", L"src\\Proj\\out"}, {L"aboveLink", L"src"}, {L"src\\Proj\\alink", L"src\\Proj\\zreal"},
+             {L"src\\Proj\\sub\\up", L"src\\Proj"}, {L"src\\Proj\\outside", L"d1"}})
+        ASSERT_TRUE(test::MakeFolderLink(Path(link), Path(target))) << testing::PrintToString(link);
     const RunOutcome outcome = Run({L"src\\Proj"}, {L"src", L"src\\Proj", L"viaLink", L"aboveLink", L"d1"}, true);
     EXPECT_EQ(outcome.end, RunOutcome::End::Completed);
     EXPECT_EQ(States(outcome), "SCCSC");
-    EXPECT_EQ(outcome.leftOutCopies, (Lines{Path(L"src\\Proj\\Proj"), Path(L"src\\Proj\\out\\Proj")}));
-    EXPECT_EQ(Tree(L"d1"), (Lines{L"Proj/", L"Proj/a.txt", L"Proj/out/", L"Proj/sub/", L"Proj/sub/b.txt"}));
-    EXPECT_EQ(Tree(L"src\\Proj\\Proj"), (Lines{L"a.txt", L"old/", L"out/", L"sub/", L"sub/b.txt"}));
-    EXPECT_EQ(Tree(L"src\\Proj\\out\\Proj"), (Lines{L"a.txt", L"older/", L"out/", L"sub/", L"sub/b.txt"}));
+    const Lines copy{L"a.txt", L"out/", L"sub/", L"sub/b.txt", L"zreal/", L"zreal/r.txt"};
+    EXPECT_EQ(Tree(L"d1\\Proj"), copy);
+    Lines withOld = copy, withOlder = copy;
+    withOld.insert(withOld.begin() + 1, L"old/");
+    withOlder.insert(withOlder.begin() + 1, L"older/");
+    EXPECT_EQ(Tree(L"src\\Proj\\Proj"), withOld);
+    EXPECT_EQ(Tree(L"src\\Proj\\out\\Proj"), withOlder);
     EXPECT_EQ(distribution::OutcomeNote(outcome),
               L"Everything copied to 3 of 5 destinations.\r\n"
               L"Skipped 2 destinations that hold the source folder itself: " + Path(L"src") + L"; " +
                   Path(L"aboveLink") + L"\r\n"
               L"Left out 2 folders into which this run copies: " + Path(L"src\\Proj\\Proj") + L"; " +
-                  Path(L"src\\Proj\\out\\Proj"));
-}
-
-TEST_F(DistributionRun, LinksToFoldersAreNeverFollowed) {
-    Make(L"src\\Proj\\zreal\\r.txt", "real");
-    Make(L"src\\Proj\\sub\\b.txt", "b");
-    Make(L"d1\\");
-    // One that sorts before the folder it leads to, one back up the tree, one outside it.
-    ASSERT_TRUE(test::MakeFolderLink(Path(L"src\\Proj\\alink"), Path(L"src\\Proj\\zreal")));
-    ASSERT_TRUE(test::MakeFolderLink(Path(L"src\\Proj\\sub\\up"), Path(L"src\\Proj")));
-    ASSERT_TRUE(test::MakeFolderLink(Path(L"src\\Proj\\outside"), Path(L"d1")));
-    const RunOutcome outcome = Run({L"src\\Proj"}, {L"d1"}, true);
-    EXPECT_EQ(outcome.end, RunOutcome::End::Completed);
-    EXPECT_EQ(Tree(L"d1"), (Lines{L"Proj/", L"Proj/sub/", L"Proj/sub/b.txt", L"Proj/zreal/", L"Proj/zreal/r.txt"}));
-    EXPECT_EQ(distribution::OutcomeNote(outcome),
-              L"Everything copied to 1 of 1 destination.\r\nLeft out 3 links to folders, never followed: " +
-                  Path(L"src\\Proj\\alink") + L"; " + Path(L"src\\Proj\\outside") + L"; " + Path(L"src\\Proj\\sub\\up"));
+                  Path(L"src\\Proj\\out\\Proj") + L"\r\n"
+              L"Left out 3 links to folders, never followed: " + Path(L"src\\Proj\\alink") + L"; " +
+                  Path(L"src\\Proj\\outside") + L"; " + Path(L"src\\Proj\\sub\\up"));
 }
 
 TEST(DistributionRunNote, ThirtyDestinationsReadAtAGlance) {
