@@ -143,10 +143,13 @@ TEST_F(DistributionRun, ADeepTreeBeyondTheOldPathLimitAndNamesEndingInAPointOrBl
     EXPECT_EQ(test::ReadBytes(Path(L"d1\\src\\blank ")), "blank");
 }
 
-TEST_F(DistributionRun, AReadOnlySourceCanBeSentAgainButAReadOnlyTargetHaltsThere) {
+// A run halts at the destination that fails, those before it that had every source complete.
+TEST_F(DistributionRun, ARunHaltsAtAReadOnlyTargetOrAFileWhereAFolderGoesButAReadOnlySourceCanBeSentAgain) {
     Make(L"src\\A.txt", "first", FILE_ATTRIBUTE_READONLY);
     Make(L"src\\B.txt", "second");
+    Make(L"src\\Proj\\sub\\b.txt", "b");
     Make(L"d2\\A.txt", "owner's", FILE_ATTRIBUTE_READONLY);
+    Make(L"d2\\Proj\\sub", "a file where a folder goes");
     Make(L"d1\\");
     Make(L"d3\\");
     EXPECT_EQ(Run({L"src\\A.txt"}, {L"d1"}).end, RunOutcome::End::Completed);
@@ -155,23 +158,15 @@ TEST_F(DistributionRun, AReadOnlySourceCanBeSentAgainButAReadOnlyTargetHaltsTher
     EXPECT_EQ(outcome.end, RunOutcome::End::Halted);
     EXPECT_EQ(States(outcome), "UFU");  // d1 had A but never B; d2 failed; d3 was never reached
     EXPECT_EQ(test::ReadBytes(Path(L"d2\\A.txt")), "owner's");
-    EXPECT_EQ(Tree(L"d3"), Lines{});
     EXPECT_EQ(distribution::OutcomeNote(outcome),
               L"Everything copied to 0 of 3 destinations.\r\n"
               L"Failed at " + Path(L"d2") + L": error 5 writing " + Path(L"d2\\A.txt") + L"\r\n"
               L"Unfinished, the run halted first: 2 destinations: " + Path(L"d1") + L"; " + Path(L"d3"));
-}
-
-TEST_F(DistributionRun, AFolderHaltsAtTheFailingDestinationWithTheOnesBeforeItComplete) {
-    Make(L"src\\Proj\\sub\\b.txt", "b");
-    Make(L"d2\\Proj\\sub", "a file where a folder goes");
-    Make(L"d1\\");
-    Make(L"d3\\");
-    const RunOutcome outcome = Run({L"src\\Proj"}, {L"d1", L"d2", L"d3"}, true);
-    EXPECT_EQ(outcome.end, RunOutcome::End::Halted);
-    EXPECT_EQ(outcome.failure->Number(), 183u);
-    EXPECT_EQ(States(outcome), "CFU");
-    EXPECT_EQ(outcome.destinations[1].file, Path(L"d2\\Proj\\sub"));
+    const RunOutcome folder = Run({L"src\\Proj"}, {L"d1", L"d2", L"d3"}, true);
+    EXPECT_EQ(folder.end, RunOutcome::End::Halted);
+    EXPECT_EQ(folder.failure->Number(), 183u);
+    EXPECT_EQ(States(folder), "CFU");
+    EXPECT_EQ(folder.destinations[1].file, Path(L"d2\\Proj\\sub"));
     EXPECT_EQ(Tree(L"d3"), Lines{});
 }
 
