@@ -13,27 +13,19 @@ using test::Lines;
 
 namespace {
 
-class Controls : public ::testing::Test {
-protected:
-    template <typename Control>
-    Control& Add() { return window.Add<Control>(++lastId, platform::TwipsRect{0, 0, 2000, 2000}, false); }
-
-    test::ScratchFolder scratch;
-    test::HiddenWindow window;
-    int lastId = 0;
-};
+using Controls = test::ScratchTest<::testing::Test>;
 
 // What the list menu and the walk read: visible files by pattern, folders apart, and never the
 // temporary file of a copy or save under way (or killed).
 TEST_F(Controls, FolderListingTakesVisibleFilesMatchingThePattern) {
-    for (const wchar_t* name : {L"b.qvl", L"B.qvl2", L"A.qvl", L"notes.txt", L"~kelvaron-0000002a0001.tmp"})
-        test::WriteBytes(scratch / name, "x");
-    test::WriteBytes(scratch / L"read-only.qvl", "x", FILE_ATTRIBUTE_READONLY);
-    test::WriteBytes(scratch / L"hidden.qvl", "x", FILE_ATTRIBUTE_HIDDEN);
-    test::WriteBytes(scratch / L"system.qvl", "x", FILE_ATTRIBUTE_SYSTEM);
-    test::MakeFolder(scratch / L"folder.qvl");
-    test::MakeFolder(scratch / L"hidden folder");
-    ::SetFileAttributesW((scratch / L"hidden folder").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    for (const auto& [name, attributes] : std::vector<std::pair<const wchar_t*, DWORD>>{
+             {L"b.qvl", 0}, {L"B.qvl2", 0}, {L"A.qvl", 0}, {L"notes.txt", 0}, {L"~kelvaron-0000002a0001.tmp", 0},
+             {L"read-only.qvl", FILE_ATTRIBUTE_READONLY}, {L"hidden.qvl", FILE_ATTRIBUTE_HIDDEN},
+             {L"system.qvl", FILE_ATTRIBUTE_SYSTEM}})
+        test::WriteBytes(Path(name), "x", attributes);
+    test::MakeFolder(Path(L"folder.qvl"));
+    test::MakeFolder(Path(L"hidden folder"));
+    ::SetFileAttributesW(Path(L"hidden folder").c_str(), FILE_ATTRIBUTE_HIDDEN);
     const auto files = [&](const wchar_t* pattern) {
         return platform::ListFolder(scratch.Path(), platform::EntryKind::Files, pattern);
     };
@@ -56,18 +48,16 @@ TEST(Window, MovingToAScreenOfAnotherDpiLaysTheClientAreaAndControlsOutAgainInTw
     const auto expectAt = [&](int dpi, int width, int height) {
         SCOPED_TRACE(dpi);
         RECT client{}, place{};
+        LOGFONTW font{};
         ::GetClientRect(window.Handle(), &client);
-        EXPECT_EQ(client.right, px(width, dpi));
-        EXPECT_EQ(client.bottom, px(height, dpi));
         ::GetWindowRect(button.Handle(), &place);
         ::MapWindowPoints(nullptr, window.Handle(), reinterpret_cast<POINT*>(&place), 2);
-        EXPECT_EQ(place.left, px(120, dpi));
-        EXPECT_EQ(place.top, px(2595, dpi));
-        EXPECT_EQ(place.right - place.left, px(1215, dpi));
-        EXPECT_EQ(place.bottom - place.top, px(495, dpi));
-        LOGFONTW font{};
         ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(button.Handle(), WM_GETFONT, 0, 0)), sizeof font, &font);
-        EXPECT_EQ(font.lfHeight, -::MulDiv(8, dpi, 72));  // 8 points
+        // The client area, the button's place and size, and its font of 8 points.
+        EXPECT_EQ((std::vector<long>{client.right, client.bottom, place.left, place.top, place.right - place.left,
+                                     place.bottom - place.top, font.lfHeight}),
+                  (std::vector<long>{px(width, dpi), px(height, dpi), px(120, dpi), px(2595, dpi), px(1215, dpi),
+                                     px(495, dpi), -::MulDiv(8, dpi, 72)}));
     };
     expectAt(static_cast<int>(window.Dpi()), 4000, 3000);
     // What the system sends when the window moves to a screen of 144 DPI, with where it goes there.
@@ -76,8 +66,7 @@ TEST(Window, MovingToAScreenOfAnotherDpiLaysTheClientAreaAndControlsOutAgainInTw
     expectAt(144, 4000, 3000);
     RECT frame{};
     ::GetWindowRect(window.Handle(), &frame);
-    EXPECT_EQ(frame.left, 200);
-    EXPECT_EQ(frame.top, 150);
+    EXPECT_EQ(std::make_pair(frame.left, frame.top), std::make_pair(200L, 150L));
     window.SetClientSizeTwips(2880, 1440);  // a size asked for after the move is taken at the new DPI
     expectAt(144, 2880, 1440);
 }

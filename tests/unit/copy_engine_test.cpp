@@ -12,46 +12,34 @@ namespace {
 
 constexpr std::size_t kMiB = 1024 * 1024;
 
-class CopyEngine : public ::testing::Test {
-protected:
-    void TearDown() override { platform::SetCopyYield({}); }
-    std::wstring Path(const std::wstring& name) const { return scratch / name; }
-    test::ScratchFolder scratch;
-};
+using CopyEngine = test::ScratchTest<::testing::Test>;
 
-TEST_F(CopyEngine, AnySizeArrivesByteExactOverAShorterOrLongerTarget) {
+// The new content grows in a hidden temporary file beside the target, which keeps its old content
+// until the copy is whole; the program gets control back at least every MiB (a tenth of a second
+// on a slow network drive), so a Cancel is seen.
+TEST_F(CopyEngine, AnySizeArrivesByteExactAndTheOldTargetStaysUntilTheCopyIsWhole) {
     // Empty, about the powers of two that a chunk size would be, and many chunks.
-    const std::size_t sizes[] = {0, 1, 4095, 65537, 131072, 1048577, 4194303, 4194304, 4194305, 40 * kMiB + 3};
-    for (std::size_t size : sizes) {
-        const std::string content = test::Pattern(size, size);
+    for (std::size_t size : {0ull, 1ull, 4095ull, 65537ull, 131072ull, 1048577ull, 4194303ull, 4194304ull, 4194305ull,
+                             40 * kMiB + 3}) {
+        const std::string content = test::Pattern(size, size), old = size % 2 ? "old" : test::Pattern(size + 5000, 1);
         test::WriteBytes(Path(L"source"), content);
-        test::WriteBytes(Path(L"target"), size % 2 ? "old" : test::Pattern(size + 5000, 1));
+        test::WriteBytes(Path(L"target"), old);
+        std::uint64_t last = 0;
+        platform::SetCopyYield([&](std::uint64_t copied, std::uint64_t total) {
+            EXPECT_EQ(total, size);
+            EXPECT_GT(copied, last);
+            EXPECT_LE(copied - last, kMiB);
+            last = copied;
+            EXPECT_TRUE(test::ReadBytes(Path(L"target")) == old);
+            const Lines names = test::AllNames(scratch.Path());
+            ASSERT_EQ(names.size(), 3u);  // source, target and the temporary
+            EXPECT_TRUE(platform::IsReplacementTemporaryName(names.back())) << testing::PrintToString(names);
+            EXPECT_TRUE(test::Attributes(Path(names.back())) & FILE_ATTRIBUTE_HIDDEN);
+        });
         platform::CopyFile(Path(L"source"), Path(L"target"));
+        EXPECT_EQ(last, size);
         EXPECT_TRUE(test::ReadBytes(Path(L"target")) == content) << size << " bytes";
     }
-    EXPECT_EQ(test::AllNames(scratch.Path()), (Lines{L"source", L"target"}));
-}
-
-// The new content grows in a hidden temporary file beside the target; the program gets control
-// back at least every MiB (a tenth of a second on a slow network drive), so a Cancel is seen.
-TEST_F(CopyEngine, TheOldTargetStaysUntilTheCopyIsWholeAndTheProgramGetsControlEveryMiB) {
-    const std::string content = test::Pattern(24 * kMiB + 5, 3);
-    test::WriteBytes(Path(L"source"), content);
-    test::WriteBytes(Path(L"target"), "old content");
-    std::vector<std::uint64_t> progress{0};
-    platform::SetCopyYield([&](std::uint64_t copied, std::uint64_t total) {
-        EXPECT_EQ(total, content.size());
-        EXPECT_GT(copied, progress.back());
-        EXPECT_LE(copied - progress.back(), kMiB);
-        progress.push_back(copied);
-        EXPECT_EQ(test::ReadBytes(Path(L"target")), "old content");
-        const Lines temporaries = test::Temporaries(scratch.Path());
-        ASSERT_EQ(temporaries.size(), 1u);
-        EXPECT_TRUE(test::Attributes(Path(temporaries[0])) & FILE_ATTRIBUTE_HIDDEN);
-    });
-    platform::CopyFile(Path(L"source"), Path(L"target"));
-    EXPECT_EQ(progress.back(), content.size());
-    EXPECT_TRUE(test::ReadBytes(Path(L"target")) == content);
     EXPECT_EQ(test::AllNames(scratch.Path()), (Lines{L"source", L"target"}));
 }
 

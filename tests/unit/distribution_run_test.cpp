@@ -24,9 +24,8 @@ public:
     int progress = 0;
 };
 
-class DistributionRun : public ::testing::Test {
+class DistributionRun : public test::ScratchTest<::testing::Test> {
 protected:
-    std::wstring Path(const std::wstring& relative) const { return scratch / relative; }
     // Makes the folders of a path, and a file with `bytes` at its end unless it ends in "\".
     void Make(const std::wstring& relative, const std::string& bytes = "", DWORD attributes = 0) const {
         for (std::size_t slash = 0; (slash = relative.find(L'\\', slash + 1)) != std::wstring::npos;)
@@ -57,15 +56,15 @@ protected:
         return states;
     }
 
-    test::ScratchFolder scratch;
     Recorder recorder;
 };
 
-TEST_F(DistributionRun, FilesGoSourceBySourceToEveryDestinationAndMissingOrFileDestinationsAreSkipped) {
+// A hidden destination is used; a missing one or a file is skipped.
+TEST_F(DistributionRun, FilesGoSourceBySourceToEveryDestinationAndOnlyMissingOrFileDestinationsAreSkipped) {
     Make(L"src\\A.txt", "alpha");
     Make(L"src\\B.dat", std::string("b\0\xff", 3));
     Make(L"d1\\A.txt", "old content, longer than the new");
-    Make(L"d3\\");
+    Make(L"d3\\", "", FILE_ATTRIBUTE_HIDDEN);
     Make(L"notafolder", "x");
     const RunOutcome outcome = Run({L"src\\A.txt", L"src\\B.dat"}, {L"d1\\", L"missing", L"notafolder", L"d3"});
     EXPECT_EQ(outcome.end, RunOutcome::End::Completed);
@@ -77,14 +76,20 @@ TEST_F(DistributionRun, FilesGoSourceBySourceToEveryDestinationAndMissingOrFileD
         for (const wchar_t* destination : {L"d1", L"missing", L"notafolder", L"d3"})
             expected.push_back(Path(L"src\\") + file + L" > " + Path(destination) + L"\\" + file);
     EXPECT_EQ(recorder.copies, expected);
-    EXPECT_EQ(Tree(L"d1"), (Lines{L"A.txt", L"B.dat"}));
-    EXPECT_EQ(test::ReadBytes(Path(L"d3\\B.dat")), std::string("b\0\xff", 3));
+    EXPECT_EQ(Tree(L"d3"), (Lines{L"A.txt", L"B.dat"}));
     EXPECT_EQ(test::ReadBytes(Path(L"d1\\A.txt")), "alpha");
     EXPECT_EQ(test::ReadBytes(Path(L"notafolder")), "x");
     EXPECT_EQ(distribution::OutcomeNote(outcome),
               L"Everything copied to 2 of 4 destinations.\r\n"
               L"Skipped 1 destination that does not exist: " + Path(L"missing") + L"\r\n"
               L"Skipped 1 destination that is not a folder: " + Path(L"notafolder"));
+    // A folder on a share, or a whole drive, is refused before anything is copied.
+    for (const wchar_t* refused : {LR"(\\server\share\folder)", L"Z:\\"}) {
+        const RunOutcome refusal = Run({L"src", refused}, {L"d3"}, true);
+        EXPECT_EQ(refusal.end, RunOutcome::End::Refused);
+        EXPECT_FALSE(refusal.refusal.empty());
+        EXPECT_EQ(refusal.filesCopied, 0u);
+    }
 }
 
 // Left out: hidden and system entries, and the temporary file of a copy that was killed. A hidden
@@ -126,7 +131,10 @@ TEST_F(DistributionRun, ADeepTreeBeyondTheOldPathLimitAndNamesEndingInAPointOrBl
     Make(L"src\\odd \\dotted.", "dot");
     Make(L"src\\blank ", "blank");
     Make(L"d1\\");
-    const std::wstring deep = test::MakeLongFolder(Path(L"src"));
+    std::wstring deep = Path(L"src");  // beyond 300 characters, levels named in Greek and Chinese too
+    for (int level = 0; deep.size() <= 300; ++level)
+        test::MakeFolder(deep += L"\\\u039A\u03B1\u03C4\u03AC\u03BB\u03BF\u03B3 " + std::wstring(70, L'd') + L"\u4E2D" +
+                                 std::to_wstring(level));
     test::WriteBytes(deep + L"\\deep.txt", "deep");
     const RunOutcome outcome = Run({L"src"}, {L"d1"}, true);
     ASSERT_EQ(outcome.end, RunOutcome::End::Completed) << (outcome.failure ? outcome.failure->Number() : 0);
@@ -135,103 +143,76 @@ TEST_F(DistributionRun, ADeepTreeBeyondTheOldPathLimitAndNamesEndingInAPointOrBl
     EXPECT_EQ(test::ReadBytes(Path(L"d1\\src\\blank ")), "blank");
 }
 
-TEST_F(DistributionRun, AReadOnlySourceCanBeSentAgainButAReadOnlyTargetHaltsThere) {
+// A run halts at the destination that fails, those before it that had every source complete.
+TEST_F(DistributionRun, ARunHaltsAtAReadOnlyTargetOrAFileWhereAFolderGoesButAReadOnlySourceCanBeSentAgain) {
     Make(L"src\\A.txt", "first", FILE_ATTRIBUTE_READONLY);
     Make(L"src\\B.txt", "second");
+    Make(L"src\\Proj\\sub\\b.txt", "b");
     Make(L"d2\\A.txt", "owner's", FILE_ATTRIBUTE_READONLY);
+    Make(L"d2\\Proj\\sub", "a file where a folder goes");
     Make(L"d1\\");
     Make(L"d3\\");
     EXPECT_EQ(Run({L"src\\A.txt"}, {L"d1"}).end, RunOutcome::End::Completed);
     EXPECT_EQ(Run({L"src\\A.txt"}, {L"d1"}).end, RunOutcome::End::Completed);
     const RunOutcome outcome = Run({L"src\\A.txt", L"src\\B.txt"}, {L"d1", L"d2", L"d3"});
     EXPECT_EQ(outcome.end, RunOutcome::End::Halted);
-    ASSERT_TRUE(outcome.failure);
-    EXPECT_EQ(outcome.failure->Number(), 5u);
     EXPECT_EQ(States(outcome), "UFU");  // d1 had A but never B; d2 failed; d3 was never reached
     EXPECT_EQ(test::ReadBytes(Path(L"d2\\A.txt")), "owner's");
-    EXPECT_EQ(Tree(L"d3"), Lines{});
     EXPECT_EQ(distribution::OutcomeNote(outcome),
               L"Everything copied to 0 of 3 destinations.\r\n"
               L"Failed at " + Path(L"d2") + L": error 5 writing " + Path(L"d2\\A.txt") + L"\r\n"
               L"Unfinished, the run halted first: 2 destinations: " + Path(L"d1") + L"; " + Path(L"d3"));
-}
-
-TEST_F(DistributionRun, AFolderHaltsAtTheFailingDestinationWithTheOnesBeforeItComplete) {
-    Make(L"src\\Proj\\sub\\b.txt", "b");
-    Make(L"d2\\Proj\\sub", "a file where a folder goes");
-    Make(L"d1\\");
-    Make(L"d3\\");
-    const RunOutcome outcome = Run({L"src\\Proj"}, {L"d1", L"d2", L"d3"}, true);
-    EXPECT_EQ(outcome.end, RunOutcome::End::Halted);
-    EXPECT_EQ(outcome.failure->Number(), 183u);
-    EXPECT_EQ(States(outcome), "CFU");
-    EXPECT_EQ(outcome.destinations[1].file, Path(L"d2\\Proj\\sub"));
+    const RunOutcome folder = Run({L"src\\Proj"}, {L"d1", L"d2", L"d3"}, true);
+    EXPECT_EQ(folder.end, RunOutcome::End::Halted);
+    EXPECT_EQ(folder.failure->Number(), 183u);
+    EXPECT_EQ(States(folder), "CFU");
+    EXPECT_EQ(folder.destinations[1].file, Path(L"d2\\Proj\\sub"));
     EXPECT_EQ(Tree(L"d3"), Lines{});
 }
 
 // The parent of the source: its copy would be the source itself. The source itself, or a folder
-// in it reached by a link: the copies this run makes there are not copied again.
-TEST_F(DistributionRun, TheSourcesOwnFolderOrOneAboveItAsADestinationByAnyRoute) {
+// in it reached by a link: the copies this run makes there are not copied again. Links inside the
+// source (one that sorts before the folder it leads to, one back up the tree, one outside it) are
+// never followed.
+TEST_F(DistributionRun, TheSourcesOwnFolderOrOneAboveItAsADestinationByAnyRouteAndLinksAreNeverFollowed) {
     Make(L"src\\Proj\\a.txt", "a");
     Make(L"src\\Proj\\sub\\b.txt", "b");
+    Make(L"src\\Proj\\zreal\\r.txt", "real");
     Make(L"src\\Proj\\Proj\\old\\");
     Make(L"src\\Proj\\out\\Proj\\older\\");
     Make(L"d1\\");
-    ASSERT_TRUE(test::MakeFolderLink(Path(L"viaLink"), Path(L"src\\Proj\\out")));
-    ASSERT_TRUE(test::MakeFolderLink(Path(L"aboveLink"), Path(L"src")));
+    for (const auto& [link, target] : std::vector<std::pair<const wchar_t*, const wchar_t*>>{
+             {L"viaLink", L"src\\Proj\\out"}, {L"aboveLink", L"src"}, {L"src\\Proj\\alink", L"src\\Proj\\zreal"},
+             {L"src\\Proj\\sub\\up", L"src\\Proj"}, {L"src\\Proj\\outside", L"d1"}})
+        ASSERT_TRUE(test::MakeFolderLink(Path(link), Path(target))) << testing::PrintToString(link);
     const RunOutcome outcome = Run({L"src\\Proj"}, {L"src", L"src\\Proj", L"viaLink", L"aboveLink", L"d1"}, true);
     EXPECT_EQ(outcome.end, RunOutcome::End::Completed);
     EXPECT_EQ(States(outcome), "SCCSC");
-    EXPECT_EQ(outcome.leftOutCopies, (Lines{Path(L"src\\Proj\\Proj"), Path(L"src\\Proj\\out\\Proj")}));
-    EXPECT_EQ(Tree(L"d1"), (Lines{L"Proj/", L"Proj/a.txt", L"Proj/out/", L"Proj/sub/", L"Proj/sub/b.txt"}));
-    EXPECT_EQ(Tree(L"src\\Proj\\Proj"), (Lines{L"a.txt", L"old/", L"out/", L"sub/", L"sub/b.txt"}));
-    EXPECT_EQ(Tree(L"src\\Proj\\out\\Proj"), (Lines{L"a.txt", L"older/", L"out/", L"sub/", L"sub/b.txt"}));
+    const Lines copy{L"a.txt", L"out/", L"sub/", L"sub/b.txt", L"zreal/", L"zreal/r.txt"};
+    EXPECT_EQ(Tree(L"d1\\Proj"), copy);
+    Lines withOld = copy, withOlder = copy;
+    withOld.insert(withOld.begin() + 1, L"old/");
+    withOlder.insert(withOlder.begin() + 1, L"older/");
+    EXPECT_EQ(Tree(L"src\\Proj\\Proj"), withOld);
+    EXPECT_EQ(Tree(L"src\\Proj\\out\\Proj"), withOlder);
     EXPECT_EQ(distribution::OutcomeNote(outcome),
               L"Everything copied to 3 of 5 destinations.\r\n"
               L"Skipped 2 destinations that hold the source folder itself: " + Path(L"src") + L"; " +
                   Path(L"aboveLink") + L"\r\n"
               L"Left out 2 folders into which this run copies: " + Path(L"src\\Proj\\Proj") + L"; " +
-                  Path(L"src\\Proj\\out\\Proj"));
-}
-
-TEST_F(DistributionRun, LinksToFoldersAreNeverFollowed) {
-    Make(L"src\\Proj\\zreal\\r.txt", "real");
-    Make(L"src\\Proj\\sub\\b.txt", "b");
-    Make(L"d1\\");
-    // One that sorts before the folder it leads to, one back up the tree, one outside it.
-    ASSERT_TRUE(test::MakeFolderLink(Path(L"src\\Proj\\alink"), Path(L"src\\Proj\\zreal")));
-    ASSERT_TRUE(test::MakeFolderLink(Path(L"src\\Proj\\sub\\up"), Path(L"src\\Proj")));
-    ASSERT_TRUE(test::MakeFolderLink(Path(L"src\\Proj\\outside"), Path(L"d1")));
-    const RunOutcome outcome = Run({L"src\\Proj"}, {L"d1"}, true);
-    EXPECT_EQ(outcome.end, RunOutcome::End::Completed);
-    EXPECT_EQ(Tree(L"d1"), (Lines{L"Proj/", L"Proj/sub/", L"Proj/sub/b.txt", L"Proj/zreal/", L"Proj/zreal/r.txt"}));
-    EXPECT_EQ(distribution::OutcomeNote(outcome),
-              L"Everything copied to 1 of 1 destination.\r\nLeft out 3 links to folders, never followed: " +
-                  Path(L"src\\Proj\\alink") + L"; " + Path(L"src\\Proj\\outside") + L"; " + Path(L"src\\Proj\\sub\\up"));
-}
-
-TEST_F(DistributionRun, AHiddenDestinationIsUsedAndARefusedSourceCopiesNothing) {
-    Make(L"src\\Proj\\a.txt", "a");
-    Make(L"hidden\\", "", FILE_ATTRIBUTE_HIDDEN);
-    EXPECT_EQ(States(Run({L"src\\Proj"}, {L"hidden"}, true)), "C");
-    EXPECT_EQ(test::ReadBytes(Path(L"hidden\\Proj\\a.txt")), "a");
-    for (const wchar_t* refused : {LR"(\\server\share\folder)", L"Z:\\"}) {
-        const RunOutcome outcome = Run({L"src\\Proj", refused}, {L"hidden"}, true);
-        EXPECT_EQ(outcome.end, RunOutcome::End::Refused);
-        EXPECT_FALSE(outcome.refusal.empty());
-        EXPECT_EQ(outcome.filesCopied, 0u);
-    }
+                  Path(L"src\\Proj\\out\\Proj") + L"\r\n"
+              L"Left out 3 links to folders, never followed: " + Path(L"src\\Proj\\alink") + L"; " +
+                  Path(L"src\\Proj\\outside") + L"; " + Path(L"src\\Proj\\sub\\up"));
 }
 
 TEST(DistributionRunNote, ThirtyDestinationsReadAtAGlance) {
+    using State = distribution::DestinationOutcome::State;
     RunOutcome outcome;
     outcome.end = RunOutcome::End::Halted;
     for (int i = 0; i < 30; ++i) {
         auto& destination = outcome.destinations.emplace_back();
         destination.destination = L"D:\\d" + std::to_wstring(i);
-        destination.state = i < 20 ? distribution::DestinationOutcome::State::Complete
-                                   : i < 25 ? distribution::DestinationOutcome::State::Skipped
-                                            : distribution::DestinationOutcome::State::Unfinished;
+        destination.state = i < 20 ? State::Complete : i < 25 ? State::Skipped : State::Unfinished;
     }
     EXPECT_EQ(distribution::OutcomeNote(outcome),
               L"Everything copied to 20 of 30 destinations.\r\n"

@@ -78,6 +78,7 @@ protected:
     test::ScratchFolder scratch;
 };
 
+// Nothing added is dropped after a failed save unless the user says No.
 TEST_F(EditorTest, AFailedSaveKeepsTheDestinationsAndLeavingAsksFirst) {
     lists::ListEditor editor;
     HANDLE held = OpenHeld(editor);
@@ -96,17 +97,16 @@ TEST_F(EditorTest, AFailedSaveKeepsTheDestinationsAndLeavingAsksFirst) {
     EXPECT_EQ(said.size(), 5u);
     EXPECT_EQ(test::ReadBytes(scratch / L"Office.qvl"), "C:\\B\r\n");
     EXPECT_FALSE(editor.Exists());
-}
 
-TEST_F(EditorTest, NoDropsTheUnsavedChangesOnlyWhenTheUserSaysSo) {
-    lists::ListEditor editor;
-    HANDLE held = OpenHeld(editor);
+    // Another editor: its save fails, and New List asked No drops the change.
+    lists::ListEditor other;
+    held = OpenHeld(other);
     replies = {{platform::kAnswerCancel, [&] { ::CloseHandle(held); }}, {platform::kAnswerNo, {}}};
-    Remove(editor, 1);
+    Remove(other, 0);
     nextName = L"Fresh";
-    Command(editor, IDM_FILE_NEW);
-    EXPECT_EQ(said.size(), 2u);
-    EXPECT_EQ(editor.Caption(), L"Quorvander - Fresh");
+    Command(other, IDM_FILE_NEW);
+    EXPECT_EQ(said.size(), 7u);
+    EXPECT_EQ(other.Caption(), L"Quorvander - Fresh");
     EXPECT_EQ(test::ReadBytes(scratch / L"Office.qvl"), "C:\\A\r\nC:\\B\r\n");
 }
 

@@ -43,11 +43,8 @@ inline std::optional<std::string> ReadBytes(const std::wstring& path) {
     HANDLE file = ::CreateFileW(Raw(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-    std::string bytes;
-    std::vector<char> buffer(1 << 20);
-    DWORD got = 0;
-    while (::ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) && got > 0)
-        bytes.append(buffer.data(), got);
+    std::string bytes, buffer(1 << 20, '\0');
+    for (DWORD got = 0; ::ReadFile(file, buffer.data(), 1 << 20, &got, nullptr) && got > 0;) bytes.append(buffer, 0, got);
     ::CloseHandle(file);
     return bytes;
 }
@@ -77,13 +74,6 @@ inline Lines AllNames(const std::wstring& folder) {
     ::FindClose(find);
     std::sort(names.begin(), names.end());
     return names;
-}
-
-inline Lines Temporaries(const std::wstring& folder) {
-    Lines found;
-    for (const auto& name : AllNames(folder))
-        if (platform::IsReplacementTemporaryName(name)) found.push_back(name);
-    return found;
 }
 
 // Under Wine, runs a unix command on the unix forms of `paths` and tells whether it succeeded;
@@ -151,17 +141,18 @@ private:
     std::wstring path_;
 };
 
-// A folder path of more than 300 characters, each level named in Greek and Chinese as well as
-// Latin letters; made under `base`, levels and all.
-inline std::wstring MakeLongFolder(const std::wstring& base) {
-    std::wstring path = base;
-    for (int level = 0; path.size() <= 300; ++level) {
-        path += L"\\\u039A\u03B1\u03C4\u03AC\u03BB\u03BF\u03B3\u03BF\u03C2 " + std::to_wstring(level) + L" " +
-                std::wstring(70, L'd') + L" \u4E2D\u6587";
-        MakeFolder(path);
+// A test (Base: ::testing::Test) in a scratch folder of its own; the copy engine's and the
+// replacement's hooks reset after it.
+template <typename Base>
+class ScratchTest : public Base {
+protected:
+    void TearDown() override {
+        platform::SetCopyYield({});
+        platform::SetBeforeReplaceHook({});
     }
-    return path;
-}
+    std::wstring Path(const std::wstring& name) const { return scratch / name; }
+    ScratchFolder scratch;
+};
 
 // The number of the Failure that CopyFile throws, 0 when it throws none.
 inline DWORD CopyError(const std::wstring& source, const std::wstring& target) {
