@@ -37,7 +37,12 @@ protected:
         if (before) before();
         return answer;
     }
-    std::wstring Text(const std::wstring&, const std::wstring&) override { return nextName; }
+    std::wstring Text(const std::wstring&, const std::wstring&) override {
+        if (names.empty()) return {};
+        const std::wstring name = names.front();
+        names.pop_front();
+        return name;
+    }
     platform::OpenFileChoice OpenFile(const platform::OpenFileRequest&) override {
         return {nextFile, platform::LastComponent(nextFile)};
     }
@@ -74,7 +79,8 @@ protected:
     std::deque<std::pair<int, std::function<void()>>> replies;
     Lines said;
     std::vector<int> buttons;
-    std::wstring nextFile, nextName;
+    std::deque<std::wstring> names;  // typed into the input boxes, in turn
+    std::wstring nextFile;
     test::ScratchFolder scratch;
 };
 
@@ -98,14 +104,16 @@ TEST_F(EditorTest, AFailedSaveKeepsTheDestinationsAndLeavingAsksFirst) {
     EXPECT_EQ(test::ReadBytes(scratch / L"Office.qvl"), "C:\\B\r\n");
     EXPECT_FALSE(editor.Exists());
 
-    // Another editor: its save fails, and New List asked No drops the change.
+    // Another editor: its save fails, and New List asked No drops the change. A name that cannot
+    // be a file's is refused, and the question comes again.
     lists::ListEditor other;
     held = OpenHeld(other);
     replies = {{platform::kAnswerCancel, [&] { ::CloseHandle(held); }}, {platform::kAnswerNo, {}}};
     Remove(other, 0);
-    nextName = L"Fresh";
+    names = {L"CON", L"Fresh"};
     Command(other, IDM_FILE_NEW);
-    EXPECT_EQ(said.size(), 7u);
+    EXPECT_EQ(said.size(), 8u);
+    EXPECT_TRUE(Said(L"a name Windows keeps for a device")) << testing::PrintToString(said);
     EXPECT_EQ(other.Caption(), L"Quorvander - Fresh");
     EXPECT_EQ(test::ReadBytes(scratch / L"Office.qvl"), "C:\\A\r\nC:\\B\r\n");
 }
