@@ -5,7 +5,6 @@
 #include <string_view>
 
 #include "lists/list_store.h"
-#include "platform/app.h"
 #include "platform/text.h"
 
 namespace lists {
@@ -33,8 +32,6 @@ bool IsDeviceName(const std::wstring& name) {
 
 }  // namespace
 
-const wchar_t kSupportContact[] = L"Quorvander Support, support@ondrevo.example";
-
 std::wstring ListNameProblem(const std::wstring& name) {
     for (wchar_t c : name) {
         if (c < 32) return L"A list name cannot hold control characters.";
@@ -48,24 +45,6 @@ std::wstring ListNameProblem(const std::wstring& name) {
     if (name.size() > kLongestName)
         return L"A list name can be at most " + std::to_wstring(kLongestName) + L" characters long.";
     return {};
-}
-
-std::wstring AboutText(const platform::Version& version) {
-    return std::wstring(platform::kProgramTitle) +
-           L"\r"
-           L"Version: " +
-           std::to_wstring(version.major) + L"." + std::to_wstring(version.minor) + L" Build:" +
-           std::to_wstring(version.revision) +
-           L"\r\r"
-           L"Contact / Support: " +
-           kSupportContact;
-}
-
-std::wstring MissingLicenseText() {
-    return std::wstring(
-               L"The License Agreement is missing.  Please either re-install this application, "
-               L"or contact Ondrevo for replacement. \r\rContact: ") +
-           kSupportContact;
 }
 
 }  // namespace lists
