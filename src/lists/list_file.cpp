@@ -71,6 +71,17 @@ std::optional<std::string> Encoded(const std::wstring& text, ListCoding coding, 
     return std::nullopt;
 }
 
+// Whether the bytes are read back as the text: bytes without a mark may begin like a mark
+// (U+FEFF, or "ÿþ" in code page 1252, first), and ANSI bytes may be valid UTF-8 ("Ã©").
+bool ReadsBackAs(const std::string& bytes, unsigned ansiCodePage, const std::wstring& text) {
+    try {
+        ListCoding coding;
+        return Decoded(bytes, ansiCodePage, coding) == text;
+    } catch (const platform::Failure&) {
+        return false;
+    }
+}
+
 }  // namespace
 
 ListText DecodeListFile(std::string_view bytes, unsigned ansiCodePage) {
@@ -100,7 +111,8 @@ std::string EncodeListFile(const std::vector<std::wstring>& entries, ListCoding 
         text += L"\r\n";
     }
     for (ListCoding next : {coding, ListCoding::Utf8WithMark})
-        if (auto bytes = Encoded(text, next, ansiCodePage)) return std::move(*bytes);
+        if (auto bytes = Encoded(text, next, ansiCodePage); bytes && ReadsBackAs(*bytes, ansiCodePage, text))
+            return std::move(*bytes);
     return *Encoded(text, ListCoding::Utf16WithMark, ansiCodePage);
 }
 

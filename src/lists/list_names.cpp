@@ -22,12 +22,13 @@ std::wstring DeviceStem(const std::wstring& name) {
 }
 
 bool IsDeviceName(const std::wstring& name) {
-    static constexpr std::array<std::wstring_view, 4> kPlain{L"CON", L"PRN", L"AUX", L"NUL"};
+    static constexpr std::array<std::wstring_view, 6> kPlain{L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
     const std::wstring stem = DeviceStem(name);
     for (auto device : kPlain)
         if (stem == device) return true;
+    // The ports' numbers: 1 to 9, and the superscript digits 1 to 3.
     return stem.size() == 4 && (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0) &&
-           stem[3] >= L'1' && stem[3] <= L'9';
+           std::wstring_view(L"123456789\u00B9\u00B2\u00B3").find(stem[3]) != std::wstring_view::npos;
 }
 
 }  // namespace

@@ -51,7 +51,7 @@ TEST(ListNames, NamesAFileCanHaveAreAcceptedAndEachKindOfBadNameIsRefusedWithIts
     const std::pair<Lines, std::wstring> cases[] = {
         {{L"a\\b", L"a/b", L"c:x", L"what?", L"*", L"\"", L"<x>", L"a|b"}, L"cannot hold the character"},
         {{L"tab\there"}, L"control characters"},
-        {{L"CON", L"con", L"Nul", L"nul.txt", L"PRN .qvl", L"AUX", L"COM1", L"lpt9.x"}, L"device"},
+        {{L"CON", L"con", L"Nul", L"nul.txt", L"PRN .qvl", L"AUX", L"COM1", L"lpt9.x", L"COM\u00B9", L"lpt\u00B3 .x", L"conin$.qvl"}, L"device"},
         {{L"x.", L"x ", L".", L".."}, L"end with a point or a space"},
         {{std::wstring(252, L'x')}, L"at most 251 characters"}};
     for (const auto& [names, reason] : cases)
