@@ -45,12 +45,15 @@ build() {
 }
 
 # Configures (once) and builds the logic that needs no window natively with clang, under the
-# sanitizers: its unit tests and the fuzz targets (tests/native).
+# sanitizers: its unit tests and the fuzz targets (tests/native). One build at a time: two
+# scripts/fuzz started together share the tree.
 build_native() {
+  mkdir -p "$BUILD" && exec {lock}>"$BUILD/native.lock" && flock "$lock"
   if [ ! -f "$BUILD/native/build.ninja" ]; then
     CC=clang CXX=clang++ cmake -S "$ROOT/tests/native" -B "$BUILD/native" -G Ninja >/dev/null
   fi
   cmake --build "$BUILD/native" -- --quiet
+  exec {lock}>&-
 }
 
 # An X display for the windows: the caller's, or an Xvfb of our own (stopped by stop_display).
