@@ -15,7 +15,8 @@ PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posi
           binutils-mingw-w64-x86-64 wine64 xvfb xauth googletest
           passwd mount util-linux  # fault tests: useradd/userdel, mount/umount, runuser/mountpoint
           icoutils imagemagick     # the icons, drawn as XPM, become .ico files
-          nsis)                    # the per-user installer
+          nsis                     # the per-user installer
+          clang libclang-rt-14-dev libfuzzer-14-dev)  # the native build: sanitizers, fuzz targets
 
 say() { printf '%s\n' "$*" >&2; }
 
@@ -41,6 +42,18 @@ build() {
       -DQUORVANDER_WARNINGS_AS_ERRORS="$([ -n "${CI:-}" ] && echo ON || echo OFF)" >/dev/null
   fi
   cmake --build "$BUILD" -- --quiet
+}
+
+# Configures (once) and builds the logic that needs no window natively with clang, under the
+# sanitizers: its unit tests and the fuzz targets (tests/native). One build at a time: two
+# scripts/fuzz started together share the tree.
+build_native() {
+  mkdir -p "$BUILD" && exec {lock}>"$BUILD/native.lock" && flock "$lock"
+  if [ ! -f "$BUILD/native/build.ninja" ]; then
+    CC=clang CXX=clang++ cmake -S "$ROOT/tests/native" -B "$BUILD/native" -G Ninja >/dev/null
+  fi
+  cmake --build "$BUILD/native" -- --quiet
+  exec {lock}>&-
 }
 
 # An X display for the windows: the caller's, or an Xvfb of our own (stopped by stop_display).

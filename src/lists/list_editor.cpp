@@ -13,6 +13,32 @@
 #include "resources/resource_ids.h"
 
 namespace lists {
+namespace {
+
+// Who answers questions about the program.
+constexpr wchar_t kSupportContact[] = L"Quorvander Support, support@ondrevo.example";
+
+// The About box's text for a version.
+std::wstring AboutText(const platform::Version& version) {
+    return std::wstring(platform::kProgramTitle) +
+           L"\r"
+           L"Version: " +
+           std::to_wstring(version.major) + L"." + std::to_wstring(version.minor) + L" Build:" +
+           std::to_wstring(version.revision) +
+           L"\r\r"
+           L"Contact / Support: " +
+           kSupportContact;
+}
+
+// The text shown when the licence agreement document is missing.
+std::wstring MissingLicenseText() {
+    return std::wstring(
+               L"The License Agreement is missing.  Please either re-install this application, "
+               L"or contact Ondrevo for replacement. \r\rContact: ") +
+           kSupportContact;
+}
+
+}  // namespace
 
 ListEditor::ListEditor() {
     Create(L"Quorvander.ListEditor", L"Quorvander", 5370, 3195,

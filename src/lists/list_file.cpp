@@ -1,7 +1,6 @@
 #include "lists/list_file.h"
 
-#include <windows.h>
-
+#include <cstdint>
 #include <optional>
 
 #include "platform/failure.h"
@@ -9,6 +8,7 @@
 namespace lists {
 namespace {
 
+constexpr std::uint32_t kInvalidData = 13;  // ERROR_INVALID_DATA
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16Mark = "\xFF\xFE";
 
@@ -21,8 +21,7 @@ bool IsAscii(std::string_view bytes) {
 }
 
 std::wstring FromUtf16(std::string_view bytes) {
-    if (bytes.size() % 2 != 0)
-        throw platform::Failure(ERROR_INVALID_DATA, L"The file ends in the middle of a character.");
+    if (bytes.size() % 2 != 0) throw platform::Failure(kInvalidData, L"The file ends in the middle of a character.");
     std::wstring text(bytes.size() / 2, L'\0');
     for (std::size_t i = 0; i < text.size(); ++i)
         text[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 * i]) |
@@ -47,10 +46,10 @@ std::wstring Decoded(std::string_view bytes, unsigned ansiCodePage, ListCoding& 
     }
     if (StartsWith(bytes, kUtf8Mark)) {
         coding = ListCoding::Utf8WithMark;
-        return *platform::FromCodePage(bytes.substr(kUtf8Mark.size()), CP_UTF8);
+        return *platform::FromCodePage(bytes.substr(kUtf8Mark.size()), platform::kUtf8CodePage);
     }
     if (!IsAscii(bytes)) {
-        if (auto utf8 = platform::FromCodePage(bytes, CP_UTF8, true)) {
+        if (auto utf8 = platform::FromCodePage(bytes, platform::kUtf8CodePage, true)) {
             coding = ListCoding::Utf8;
             return *utf8;
         }
@@ -62,13 +61,25 @@ std::wstring Decoded(std::string_view bytes, unsigned ansiCodePage, ListCoding& 
 std::optional<std::string> Encoded(const std::wstring& text, ListCoding coding, unsigned ansiCodePage) {
     switch (coding) {
     case ListCoding::Ansi: return platform::ToCodePageExactly(text, ansiCodePage);
-    case ListCoding::Utf8: return platform::ToCodePageExactly(text, CP_UTF8);
+    case ListCoding::Utf8: return platform::ToCodePageExactly(text, platform::kUtf8CodePage);
     case ListCoding::Utf8WithMark:
-        if (auto utf8 = platform::ToCodePageExactly(text, CP_UTF8)) return std::string(kUtf8Mark) + *utf8;
+        if (auto utf8 = platform::ToCodePageExactly(text, platform::kUtf8CodePage))
+            return std::string(kUtf8Mark) + *utf8;
         return std::nullopt;
     case ListCoding::Utf16WithMark: return std::string(kUtf16Mark) + ToUtf16(text);
     }
     return std::nullopt;
+}
+
+// Whether the bytes are read back as the text: bytes without a mark may begin like a mark
+// (U+FEFF, or "ÿþ" in code page 1252, first), and ANSI bytes may be valid UTF-8 ("Ã©").
+bool ReadsBackAs(const std::string& bytes, unsigned ansiCodePage, const std::wstring& text) {
+    try {
+        ListCoding coding;
+        return Decoded(bytes, ansiCodePage, coding) == text;
+    } catch (const platform::Failure&) {
+        return false;
+    }
 }
 
 }  // namespace
@@ -78,7 +89,7 @@ ListText DecodeListFile(std::string_view bytes, unsigned ansiCodePage) {
     const std::wstring text = Decoded(bytes, ansiCodePage, result.coding);
     for (wchar_t c : text) {
         if (c < 32 && c != L'\t' && c != L'\r' && c != L'\n')
-            throw platform::Failure(ERROR_INVALID_DATA, L"The file holds no text: it is not a list of folders.");
+            throw platform::Failure(kInvalidData, L"The file holds no text: it is not a list of folders.");
     }
     std::size_t start = 0;
     while (start < text.size()) {
@@ -100,7 +111,8 @@ std::string EncodeListFile(const std::vector<std::wstring>& entries, ListCoding 
         text += L"\r\n";
     }
     for (ListCoding next : {coding, ListCoding::Utf8WithMark})
-        if (auto bytes = Encoded(text, next, ansiCodePage)) return std::move(*bytes);
+        if (auto bytes = Encoded(text, next, ansiCodePage); bytes && ReadsBackAs(*bytes, ansiCodePage, text))
+            return std::move(*bytes);
     return *Encoded(text, ListCoding::Utf16WithMark, ansiCodePage);
 }
 

@@ -30,8 +30,8 @@ struct ListText {
 ListText DecodeListFile(std::string_view bytes, unsigned ansiCodePage = platform::AnsiCodePage());
 
 // The bytes of a list file: each entry followed by CR LF, in `coding` when that holds every
-// entry exactly, else in UTF-8 after a mark, else (an entry with an unpaired surrogate) in UTF-16
-// after its mark.
+// entry exactly (DecodeListFile reads the entries back from the bytes), else in UTF-8 after a
+// mark, else (an entry with an unpaired surrogate) in UTF-16 after its mark.
 std::string EncodeListFile(const std::vector<std::wstring>& entries, ListCoding coding = ListCoding::Ansi,
                            unsigned ansiCodePage = platform::AnsiCodePage());
 

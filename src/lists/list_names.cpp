@@ -5,7 +5,6 @@
 #include <string_view>
 
 #include "lists/list_store.h"
-#include "platform/app.h"
 #include "platform/text.h"
 
 namespace lists {
@@ -23,17 +22,16 @@ std::wstring DeviceStem(const std::wstring& name) {
 }
 
 bool IsDeviceName(const std::wstring& name) {
-    static constexpr std::array<std::wstring_view, 4> kPlain{L"CON", L"PRN", L"AUX", L"NUL"};
+    static constexpr std::array<std::wstring_view, 6> kPlain{L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
     const std::wstring stem = DeviceStem(name);
     for (auto device : kPlain)
         if (stem == device) return true;
+    // The ports' numbers: 1 to 9, and the superscript digits 1 to 3.
     return stem.size() == 4 && (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0) &&
-           stem[3] >= L'1' && stem[3] <= L'9';
+           std::wstring_view(L"123456789\u00B9\u00B2\u00B3").find(stem[3]) != std::wstring_view::npos;
 }
 
 }  // namespace
-
-const wchar_t kSupportContact[] = L"Quorvander Support, support@ondrevo.example";
 
 std::wstring ListNameProblem(const std::wstring& name) {
     for (wchar_t c : name) {
@@ -48,24 +46,6 @@ std::wstring ListNameProblem(const std::wstring& name) {
     if (name.size() > kLongestName)
         return L"A list name can be at most " + std::to_wstring(kLongestName) + L" characters long.";
     return {};
-}
-
-std::wstring AboutText(const platform::Version& version) {
-    return std::wstring(platform::kProgramTitle) +
-           L"\r"
-           L"Version: " +
-           std::to_wstring(version.major) + L"." + std::to_wstring(version.minor) + L" Build:" +
-           std::to_wstring(version.revision) +
-           L"\r\r"
-           L"Contact / Support: " +
-           kSupportContact;
-}
-
-std::wstring MissingLicenseText() {
-    return std::wstring(
-               L"The License Agreement is missing.  Please either re-install this application, "
-               L"or contact Ondrevo for replacement. \r\rContact: ") +
-           kSupportContact;
 }
 
 }  // namespace lists

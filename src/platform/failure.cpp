@@ -2,12 +2,7 @@
 
 #include <windows.h>
 
-#include <utility>
-
 namespace platform {
-
-Failure::Failure(std::uint32_t number, std::wstring description)
-    : number_(number), description_(std::move(description)) {}
 
 std::wstring SystemErrorText(std::uint32_t number) {
     wchar_t* buffer = nullptr;

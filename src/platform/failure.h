@@ -4,13 +4,14 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <utility>
 
 namespace platform {
 
 // A failing operation throws a Failure: the system's error number and its description.
 class Failure : public std::exception {
 public:
-    Failure(std::uint32_t number, std::wstring description);
+    Failure(std::uint32_t number, std::wstring description) : number_(number), description_(std::move(description)) {}
 
     std::uint32_t Number() const noexcept { return number_; }
     const std::wstring& Description() const noexcept { return description_; }

@@ -8,6 +8,9 @@
 
 namespace platform {
 
+// UTF-8's code page number (CP_UTF8).
+constexpr unsigned kUtf8CodePage = 65001;
+
 // The system's ANSI code page (65001 where Windows is set to use UTF-8 for it).
 unsigned AnsiCodePage();
 

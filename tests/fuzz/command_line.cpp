@@ -1,0 +1,37 @@
+// Command lines. Each source the splitter gives is a non-empty run of the line's own characters,
+// the runs in order and apart, with nothing but blanks and quotation marks between and around
+// them, and a source that holds a blank holds no quotation mark (it was quoted). Sources without
+// control characters or quotation marks (as paths are), joined as Explorer joins them (quoted
+// when they hold a blank) after the program's name, split back into the same sources.
+#include "distribution/sources.h"
+#include "fuzz.h"
+#include "platform/path_rules.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::wstring line = Latin1(data, size);
+    std::size_t at = 0;
+    for (const std::wstring& source : distribution::SplitSources(line)) {
+        const std::size_t found = line.find(source, at);
+        REQUIRE(!source.empty() && found != std::wstring::npos);
+        REQUIRE(line.find_first_not_of(L" \"", at) >= found);
+        REQUIRE(source.find(L' ') == std::wstring::npos || source.find(L'"') == std::wstring::npos);
+        at = found + source.size();
+    }
+    REQUIRE(line.find_first_not_of(L" \"", at) == std::wstring::npos);
+
+    std::vector<std::wstring> sources;
+    std::wstring joined = LR"("C:\Program Files\Quorvander\KELVARON.EXE")";
+    for (std::size_t start = 0; start < line.size();) {  // the sources: the line cut at quotation marks
+        const std::size_t end = std::min(line.find(L'"', start), line.size());
+        std::wstring source;
+        for (const wchar_t c : line.substr(start, end - start))
+            if (c >= 32) source += c;
+        if (!source.empty()) {
+            joined += source.find(L' ') == std::wstring::npos ? L" " + source : L" \"" + source + L"\"";
+            sources.push_back(source);
+        }
+        start = end + 1;
+    }
+    REQUIRE(distribution::SplitSources(platform::CommandLineTail(joined)) == sources);
+    return 0;
+}
