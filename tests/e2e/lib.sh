@@ -42,9 +42,7 @@ new_program_folder() {
 write_list() { local name=$1; shift; printf '%s\r\n' "$@" >"$LISTS/$name.qvl"; }  # NAME DESTINATION...
 
 # Starts KELVARON.EXE with this command-line tail, in the program folder or START_DIR: PID.
-start_program() {
-  PID=$(q start --dir "$(win_path "${START_DIR:-$PROGRAM}")" "\"$P\\KELVARON.EXE\"${1:+ $1}") || die "no start"
-}
+start_program() { PID=$(q start --dir "$(win_path "${START_DIR:-$PROGRAM}")" "\"$P\\KELVARON.EXE\"${1:+ $1}") || die "no start"; }
 wait_window() { drive wait-window --pid "$PID" --title "$1"; WINDOW=$OUT; }
 # Ends the program through WINDOW: by the close box, or `click ID`, or `key enter|esc`; it ends with 0.
 end_program() { drive "${1:-close}" "$WINDOW" "${@:2}" --await-exit "$PID"; assert_eq "exit code" 0 "$OUT"; }
@@ -59,10 +57,7 @@ answer_box() {  # TITLE BUTTONS TEXT HOW...
   drive "$4" "$box" "${@:5}"
   await_eq "the box [$1] gone" "" q caption "$box"
 }
-assert_no_message_box() {
-  local box
-  ! box=$(q msgbox --pid "$PID" --timeout 0 2>/dev/null) || fail "a message box is open: ${box//$'\n'/|}"
-}
+assert_no_message_box() { ! q msgbox --pid "$PID" --timeout 0 >/dev/null 2>&1 || fail "a message box is open"; }
 
 # The end state CAPTION as drawn: the run's labels shown but disabled; the button BUTTON; the
 # status line STATUS in COLOUR (RRGGBB) and in bold at 12 points: strokes two pixels wide at the
@@ -84,7 +79,7 @@ cleanup() {
   local proc scratch
   scratch=$(win_path "$SCRATCH")
   for proc in /proc/[0-9]*; do
-    tr '\0' ' ' <"$proc/cmdline" 2>/dev/null | grep -qiF "$scratch" &&
+    tr '\0' ' ' 2>/dev/null <"$proc/cmdline" | grep -qiF "$scratch" &&
       grep -qzxF "WINEPREFIX=$WINEPREFIX" "$proc/environ" 2>/dev/null && kill "${proc#/proc/}"
   done
 }

@@ -152,13 +152,14 @@ void Click(HWND control) {
 }
 
 // Selects the first entry of a list box or combo box that begins with TEXT (letter case aside) and
-// tells the parent, as the control itself does after a user's click.
-void Select(HWND control, const Text& text) {
+// tells the parent, as the control itself does after a user's click (or double click: `open`).
+void Select(HWND control, const Text& text, bool open = false) {
     const bool combo = NameOf(control) == L"ComboBox";
     const LRESULT index =
         Send(control, combo ? CB_FINDSTRING : LB_FINDSTRING, -1, reinterpret_cast<LPARAM>(text.c_str()));
     if (index < 0 || Send(control, combo ? CB_SETCURSEL : LB_SETCURSEL, index, 0) != index) Fail(L"no entry " + text);
-    Post(::GetParent(control), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(control), combo ? CBN_SELCHANGE : LBN_SELCHANGE),
+    const WORD notification = combo ? CBN_SELCHANGE : open ? LBN_DBLCLK : LBN_SELCHANGE;
+    Post(::GetParent(control), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(control), notification),
          reinterpret_cast<LPARAM>(control));
 }
 
@@ -186,15 +187,13 @@ void Ink(HWND control) {
     for (const auto& [colour, count] : counts) byCount.push_back({count, colour});
     std::sort(byCount.rbegin(), byCount.rend());
     if (byCount.size() < 2) Fail(L"control " + Num(control) + L" shows one colour only");
-    for (int y = 0; y < height; ++y)
+    const DWORD ink = byCount[1].second;
+    for (int y = 0; y < height; ++y)  // a run counted where it ends
         for (int x = 0, run = 0; x <= width; ++x)
-            if (x < width && shown[y * width + x] == byCount[1].second)
-                ++run;
-            else if (run > 0)
-                ++runs[std::exchange(run, 0)];
+            run = x < width && shown[y * width + x] == ink ? run + 1 : (run && ++runs[run], 0);
     const auto stroke = std::max_element(runs.begin(), runs.end(), [](auto a, auto b) { return a.second < b.second; });
     wchar_t colour[8];
-    std::swprintf(colour, 8, L"%06lx", static_cast<unsigned long>(byCount[1].second));
+    std::swprintf(colour, 8, L"%06lx", static_cast<unsigned long>(ink));
     Print(colour + (L" " + std::to_wstring(stroke == runs.end() ? 0 : stroke->first)));
 }
 
@@ -290,6 +289,7 @@ const std::map<Text, std::pair<std::size_t, Command>> kCommands = {
     {L"control", {2, [](const Args& a) { Control(C(a)); }}},  // W ID
     {L"click", {2, [](const Args& a) { Click(C(a)); }}},
     {L"select", {3, [](const Args& a) { Select(C(a), a.at[2]); }}},  // W ID TEXT: the entry beginning with TEXT
+    {L"open", {3, [](const Args& a) { Select(C(a), a.at[2], true); }}},  // W ID TEXT: the same, double-clicked
     {L"ink", {2, [](const Args& a) { Ink(C(a)); }}},
     {L"key", {2, [](const Args& a) { Key(W(a), a.at[1]); }}},  // enter esc
     {L"msgbox", {0, MessageBoxInfo}},
