@@ -25,7 +25,7 @@ since() { awk -v a="$1" -v b="$(now)" 'BEGIN {printf "%.3f", b - a}'; }
 median() { tr ' ' '\n' <<<"$1" | grep . | sort -g | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}'; }
 
 measure() {  # LINES: sets LOAD and SAVE (seconds)
-  local lines=$1 program=$AREA/program pid editor start list box
+  local lines=$1 program=$AREA/program pid editor start list
   rm -rf "$program"
   mkdir -p "$program/Distribution Lists"
   cp "$BUILD/src/KELVARON.EXE" "$ROOT/EULA.TXT" "$program/"
@@ -36,11 +36,9 @@ measure() {  # LINES: sets LOAD and SAVE (seconds)
   start=$(now)
   q command "$editor" 1102 >/dev/null
   q input "Quorvander Lists" 0x47c Long.qvl --pid "$pid" >/dev/null   # the file name box of the open dialog
-  while [ "$(q caption "$editor")" != "Quorvander - Long.qvl" ]; do
-    box=$(q msgbox --pid "$pid" --timeout 0 | head -n 1)   # the note on a list beyond the window
-    [ -z "$box" ] || q click "$box" 1 >/dev/null
-  done
+  until [ "$(q caption "$editor")" = "Quorvander - Long.qvl" ]; do :; done
   LOAD=$(since "$start")
+  [ "$lines" -le 32767 ] || q click "$(q msgbox --pid "$pid" | head -n 1)" 1 >/dev/null   # the note on a list beyond the window
   q select "$editor" 1004 'C:\Destinations\Folder number 0' >/dev/null
   start=$(now)
   q click "$editor" 1002 >/dev/null
