@@ -86,7 +86,7 @@ run_program() {  # SOURCE DESTINATION...
   q menu 1 --pid "$pid" >/dev/null
   if [ -d "$source" ]; then
     box=$(q msgbox --pid "$pid" --title "File or Directory" | head -n 1)
-    q click "$box" YES >/dev/null
+    q click "$box" 6 >/dev/null  # Yes
   fi
   window=$(q wait-window --pid "$pid" --title Finished --timeout 3600000)
   ELAPSED=$(since "$start")

@@ -35,22 +35,16 @@ measure() {  # LINES: sets LOAD and SAVE (seconds)
   editor=$(q wait-window --pid "$pid" --title Quorvander)
   start=$(now)
   q command "$editor" 1102 >/dev/null
-  q open-file Long.qvl --pid "$pid" --title "Quorvander Lists" >/dev/null
-  while [ "$(q caption "$editor")" != "Quorvander - Long.qvl" ]; do
-    local box
-    box=$(q msgbox --pid "$pid" --timeout 0 | head -n 1)   # the note on a list beyond the window
-    [ -n "$box" ] && q click "$box" OK >/dev/null
-  done
+  q input "Quorvander Lists" 0x47c Long.qvl --pid "$pid" >/dev/null   # the file name box of the open dialog
+  until [ "$(q caption "$editor")" = "Quorvander - Long.qvl" ]; do :; done
   LOAD=$(since "$start")
-  local before
-  before=$(stat -c %Y.%N "$list" 2>/dev/null)
-  q select "$editor" 1004 0 >/dev/null
+  [ "$lines" -le 32767 ] || q click "$(q msgbox --pid "$pid" | head -n 1)" 1 >/dev/null   # the note on a list beyond the window
+  q select "$editor" 1004 'C:\Destinations\Folder number 0' >/dev/null
   start=$(now)
   q click "$editor" 1002 >/dev/null
-  until [ "$(q enabled "$editor" 1002)" = 0 ] && [ "$(head -c 40 "$list")" != "C:\\Destinations\\Folder number 0"$'\r' ]; do :; done
+  until [ "$(q control "$editor" 1002 | cut -c3)" = 0 ] && [ "$(head -c 32 "$list")" != 'C:\Destinations\Folder number 0'$'\r' ]; do :; done
   SAVE=$(since "$start")
-  q close "$editor" >/dev/null
-  "$WINE" "$QDRIVE" wait-exit "$pid" >/dev/null 2>&1 || true
+  q close "$editor" --await-exit "$pid" >/dev/null
 }
 
 for lines in 1000 32767 40000; do
