@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
+#include <regex>
 #include <string>
 
 #include "resources/resource_ids.h"
@@ -18,11 +18,9 @@ TEST(ExeResources, TheManifestAsksForWhatTheProgramNeedsTheVersionIsTheProjectsA
     ASSERT_NE(exe, nullptr) << "cannot load QUORVANDER_EXE " << testing::PrintToString(path);
     HRSRC found = ::FindResourceW(exe, MAKEINTRESOURCEW(1), RT_MANIFEST);
     ASSERT_NE(found, nullptr);
-    const std::string raw(static_cast<const char*>(::LockResource(::LoadResource(exe, found))), ::SizeofResource(exe, found));
-    std::string manifest;  // blanks between attributes folded to one
-    for (const char c : raw)
-        if (!std::isspace(static_cast<unsigned char>(c))) manifest += c;
-        else if (!manifest.empty() && manifest.back() != ' ') manifest += ' ';
+    const std::string manifest = std::regex_replace(  // blanks between attributes folded to one
+        std::string(static_cast<const char*>(::LockResource(::LoadResource(exe, found))), ::SizeofResource(exe, found)),
+        std::regex("\\s+"), " ");
     // The program's icon is the exe's first (Explorer shows that one); each icon has an image of
     // exactly 32 and of 16 pixels.
     LPWSTR first = nullptr;
