@@ -58,7 +58,8 @@ std::optional<Writer> WriterOf(std::wstring_view name) {
 }
 
 // Whether the process that writes a temporary still runs. In doubt (a process of another user,
-// which may not be asked) it does.
+// which may not be asked) it does. A temporary of the earlier form counts as a running writer's
+// while any process of its id runs: a later process of that id only keeps it until a later run.
 bool Runs(const Writer& writer) {
     UniqueKernelHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, writer.process));
     if (!process) return ::GetLastError() != ERROR_INVALID_PARAMETER;            // 87: no process of that id
