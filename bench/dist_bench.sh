@@ -7,26 +7,29 @@
 # peak memory. No pass or fail: the figures are for people to read.
 #
 #   bench/dist_bench.sh [--rounds N] [--cases "start tree linear large"] [--folder UNIXFOLDER]
+#                       [--scale-ways "program walk xcopy"]
 #
 # Cases: start, one small file to 1 destination (what starting and driving each way costs);
 # tree, 10,000 files of 4 KiB in 1,000 folders to 3 destinations; linear, to 1 destination, a tree
 # of 10,000 and of 20,000 files, one folder of 10,000 and of 20,000 files, and a folder of 2,000
 # and of 4,000 sub-folders (each of these alone by its name: tree10k, flat20k, wide2k...); large,
-# one file of 2 GiB to 3 destinations; scale, not in the default run (an hour or more under Wine):
-# the program alone, a tree of 10,000 and of 100,000 files to 10 destinations, with the time per
-# file copied and the peak memory at each size and how much each grows from the small tree to the
-# large one. The trees are made once under FOLDER (default: the build folder's bench-dist) and
-# kept for the next run.
+# one file of 2 GiB to 3 destinations; scale, not in the default run (20 minutes or more under
+# Wine for each way): a tree of 10,000 and of 100,000 files to 10 destinations, by the program
+# alone unless --scale-ways names more, with the time per file copied and the program's peak
+# memory at each size, and how much each grows from the small tree to the large one. The trees are
+# made once under FOLDER (default: the build folder's bench-dist) and kept for the next run.
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"
 
 ROUNDS=3
 CASES="start tree linear large"
+SCALE_WAYS=program
 AREA=$BUILD/bench-dist
 while [ $# -gt 0 ]; do
   case $1 in
     --rounds) ROUNDS=$2; shift 2 ;;
     --cases) CASES=$2; shift 2 ;;
     --folder) AREA=$2; shift 2 ;;
+    --scale-ways) SCALE_WAYS=$2; shift 2 ;;
     *) say "unknown argument $1"; exit 2 ;;
   esac
 done
@@ -173,7 +176,7 @@ for c in $CASES; do
     scale)
       for t in tree10k:10000 tree100k:100000; do
         make_tree "${t%%:*}" "${t##*:}"
-        WAYS=program measure "${t%%:*}-10" "$AREA/src/${t%%:*}" 10
+        WAYS=$SCALE_WAYS measure "${t%%:*}-10" "$AREA/src/${t%%:*}" 10
       done
       SCALE=1 ;;
     large) rm -f "$AREA/src/large.done"; [ "$(stat -c %s "$AREA/src/large.bin" 2>/dev/null)" = 2147483648 ] &&
@@ -182,8 +185,7 @@ for c in $CASES; do
   esac
 done
 
-echo
-printf '%-12s %10s %10s %10s %14s %14s %10s\n' case program walk xcopy "program/walk" "program/xcopy" "peak MB"
+[ ${#NAMES[@]} -eq 0 ] || printf '\n%-12s %10s %10s %10s %14s %14s %10s\n' case program walk xcopy "program/walk" "program/xcopy" "peak MB"
 for n in "${NAMES[@]}"; do
   p=$(median "${TIMES[$n.program]}") w=$(median "${TIMES[$n.walk]}") x=$(median "${TIMES[$n.xcopy]}")
   printf '%-12s %10.2f %10.2f %10.2f %14.3f %14.3f %10d\n' "$n" "$p" "$w" "$x" "$(ratio "$p" "$w")" \
@@ -203,13 +205,18 @@ if [[ " ${NAMES[*]} " == *" tree20k-1 "* ]]; then
 fi
 if [ -n "$SCALE" ]; then
   echo
-  echo "The program, a tree to 10 destinations (medians):"
-  for n in tree10k-10:100000 tree100k-10:1000000; do
-    p=$(median "${TIMES[${n%%:*}.program]}")
-    printf '  %-12s %10.2f s %8.3f ms a file %6d MB peak\n' "${n%%:*}" "$p" "$(ratio "$p" "${n##*:}e-3")" \
-      $(($(median "${PEAKS[${n%%:*}]}") / 1024))
+  echo "A tree to 10 destinations (medians):"
+  for way in $SCALE_WAYS; do
+    for n in tree10k-10:100000 tree100k-10:1000000; do
+      p=$(median "${TIMES[${n%%:*}.$way]}")
+      printf '  %-8s %-12s %10.2f s %8.3f ms a file' "$way" "${n%%:*}" "$p" "$(ratio "$p" "${n##*:}e-3")"
+      [ "$way" != program ] || printf ' %6d MB peak' $(($(median "${PEAKS[${n%%:*}]}") / 1024))
+      echo
+    done
+    small=$(median "${TIMES[tree10k-10.$way]}") big=$(median "${TIMES[tree100k-10.$way]}")
+    printf '  %-8s ten times the files: time a file x%.2f' "$way" "$(ratio "$big" "$(ratio "$small" 0.1)")"
+    [ "$way" != program ] ||
+      printf ', peak memory x%.2f' "$(ratio "$(median "${PEAKS[tree100k-10]}")" "$(median "${PEAKS[tree10k-10]}")")"
+    echo
   done
-  small=$(median "${TIMES[tree10k-10.program]}") big=$(median "${TIMES[tree100k-10.program]}")
-  printf '  ten times the files: time a file x%.2f, peak memory x%.2f\n' "$(ratio "$big" "$(ratio "$small" 0.1)")" \
-    "$(ratio "$(median "${PEAKS[tree100k-10]}")" "$(median "${PEAKS[tree10k-10]}")")"
 fi
