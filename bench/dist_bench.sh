@@ -7,23 +7,29 @@
 # peak memory. No pass or fail: the figures are for people to read.
 #
 #   bench/dist_bench.sh [--rounds N] [--cases "start tree linear large"] [--folder UNIXFOLDER]
+#                       [--scale-ways "program walk xcopy"]
 #
 # Cases: start, one small file to 1 destination (what starting and driving each way costs);
 # tree, 10,000 files of 4 KiB in 1,000 folders to 3 destinations; linear, to 1 destination, a tree
 # of 10,000 and of 20,000 files, one folder of 10,000 and of 20,000 files, and a folder of 2,000
 # and of 4,000 sub-folders (each of these alone by its name: tree10k, flat20k, wide2k...); large,
-# one file of 2 GiB to 3 destinations. The trees are made once under FOLDER (default: the build
-# folder's bench-dist) and kept for the next run.
+# one file of 2 GiB to 3 destinations; scale, not in the default run (20 minutes or more under
+# Wine for each way): a tree of 10,000 and of 100,000 files to 10 destinations, by the program
+# alone unless --scale-ways names more, with the time per file copied and the program's peak
+# memory at each size, and how much each grows from the small tree to the large one. The trees are
+# made once under FOLDER (default: the build folder's bench-dist) and kept for the next run.
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"
 
 ROUNDS=3
 CASES="start tree linear large"
+SCALE_WAYS=program
 AREA=$BUILD/bench-dist
 while [ $# -gt 0 ]; do
   case $1 in
     --rounds) ROUNDS=$2; shift 2 ;;
     --cases) CASES=$2; shift 2 ;;
     --folder) AREA=$2; shift 2 ;;
+    --scale-ways) SCALE_WAYS=$2; shift 2 ;;
     *) say "unknown argument $1"; exit 2 ;;
   esac
 done
@@ -33,6 +39,9 @@ build
 QDRIVE=$BUILD/tests/e2e/qdrive.exe
 WALK=$BUILD/bench/copy_walk.exe
 [ -f "$QDRIVE" ] && [ -f "$WALK" ] || { say "build the tests first (QUORVANDER_TESTS on)"; exit 1; }
+# The program as built now, kept for the whole run: a long run outlasts the next build.
+mkdir -p "$AREA"
+cp "$BUILD/src/KELVARON.EXE" "$AREA/KELVARON.EXE"
 start_display
 trap 'stop_wine; stop_display' EXIT
 start_wine
@@ -77,7 +86,7 @@ run_program() {  # SOURCE DESTINATION...
   shift
   rm -rf "$program"
   mkdir -p "$program/Distribution Lists"
-  cp "$BUILD/src/KELVARON.EXE" "$ROOT/EULA.TXT" "$program/"
+  cp "$AREA/KELVARON.EXE" "$ROOT/EULA.TXT" "$program/"
   local d list=
   for d in "$@"; do list+="$(win "$d")"$'\r\n'; done
   printf '%s' "$list" >"$program/Distribution Lists/Bench.qvl"
@@ -88,7 +97,7 @@ run_program() {  # SOURCE DESTINATION...
     box=$(q msgbox --pid "$pid" --title "File or Directory" | head -n 1)
     q click "$box" 6 >/dev/null  # Yes
   fi
-  window=$(q wait-window --pid "$pid" --title Finished --timeout 3600000)
+  window=$(q wait-window --pid "$pid" --title Finished --timeout 14400000)
   ELAPSED=$(since "$start")
   local proc
   PEAK_KB=0
@@ -132,7 +141,7 @@ measure() {  # CASE SOURCE DESTINATIONS
   local name=$1 source=$2 count=$3 round way d dests=()
   for ((d = 1; d <= count; d++)); do dests+=("$AREA/out/d$d"); done
   for ((round = 1; round <= ROUNDS; round++)); do
-    for way in program walk xcopy; do
+    for way in ${WAYS:-program walk xcopy}; do
       rm -rf "$AREA/out"
       mkdir -p "${dests[@]}"
       sync
@@ -148,7 +157,7 @@ measure() {  # CASE SOURCE DESTINATIONS
 median() { tr ' ' '\n' <<<"$1" | grep . | sort -g | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.3f", a / b}'; }
 
-NAMES=()
+NAMES=() SCALE=
 for c in $CASES; do
   case $c in
     start) make_tree start; measure start "$AREA/src/start.txt" 1; NAMES+=(start) ;;
@@ -164,14 +173,19 @@ for c in $CASES; do
       for t in "${sizes[@]}"; do [ "${t%%:*}" != "$c" ] || make_tree "$c" "${t##*:}"; done
       measure "$c-1" "$AREA/src/$c" 1
       NAMES+=("$c-1") ;;
+    scale)
+      for t in tree10k:10000 tree100k:100000; do
+        make_tree "${t%%:*}" "${t##*:}"
+        WAYS=$SCALE_WAYS measure "${t%%:*}-10" "$AREA/src/${t%%:*}" 10
+      done
+      SCALE=1 ;;
     large) rm -f "$AREA/src/large.done"; [ "$(stat -c %s "$AREA/src/large.bin" 2>/dev/null)" = 2147483648 ] &&
              touch "$AREA/src/large.done"
            make_tree large; measure large "$AREA/src/large.bin" 3; NAMES+=(large) ;;
   esac
 done
 
-echo
-printf '%-12s %10s %10s %10s %14s %14s %10s\n' case program walk xcopy "program/walk" "program/xcopy" "peak MB"
+[ ${#NAMES[@]} -eq 0 ] || printf '\n%-12s %10s %10s %10s %14s %14s %10s\n' case program walk xcopy "program/walk" "program/xcopy" "peak MB"
 for n in "${NAMES[@]}"; do
   p=$(median "${TIMES[$n.program]}") w=$(median "${TIMES[$n.walk]}") x=$(median "${TIMES[$n.xcopy]}")
   printf '%-12s %10.2f %10.2f %10.2f %14.3f %14.3f %10d\n' "$n" "$p" "$w" "$x" "$(ratio "$p" "$w")" \
@@ -186,6 +200,23 @@ if [[ " ${NAMES[*]} " == *" tree20k-1 "* ]]; then
     for way in program walk xcopy; do
       printf '  %s %.2f' "$way" "$(ratio "$(median "${TIMES[$big.$way]}")" "$(median "${TIMES[$small.$way]}")")"
     done
+    echo
+  done
+fi
+if [ -n "$SCALE" ]; then
+  echo
+  echo "A tree to 10 destinations (medians):"
+  for way in $SCALE_WAYS; do
+    for n in tree10k-10:100000 tree100k-10:1000000; do
+      p=$(median "${TIMES[${n%%:*}.$way]}")
+      printf '  %-8s %-12s %10.2f s %8.3f ms a file' "$way" "${n%%:*}" "$p" "$(ratio "$p" "${n##*:}e-3")"
+      [ "$way" != program ] || printf ' %6d MB peak' $(($(median "${PEAKS[${n%%:*}]}") / 1024))
+      echo
+    done
+    small=$(median "${TIMES[tree10k-10.$way]}") big=$(median "${TIMES[tree100k-10.$way]}")
+    printf '  %-8s ten times the files: time a file x%.2f' "$way" "$(ratio "$big" "$(ratio "$small" 0.1)")"
+    [ "$way" != program ] ||
+      printf ', peak memory x%.2f' "$(ratio "$(median "${PEAKS[tree100k-10]}")" "$(median "${PEAKS[tree10k-10]}")")"
     echo
   done
 fi

@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "platform/folder_listing.h"
 #include "platform/path_rules.h"
+#include "platform/replacement_file.h"
 #include "platform/text.h"
 
 namespace distribution {
@@ -58,6 +59,7 @@ public:
         try {
             CheckDestinations();
             PlanFolders();
+            RemoveLeftovers();
             for (std::size_t s = 0; s < request_.sources.size(); ++s) {
                 if (isFolder_[s])
                     CopyFolderSource(plans_[s]);
@@ -173,6 +175,15 @@ private:
         }
     }
 
+    // A run killed midway leaves behind one temporary, hidden, in the folder it was writing.
+    // Each folder that this run writes and did not make is rid of such leftovers once, before
+    // its first copy: here the destinations that files go to, the others as they are reached.
+    void RemoveLeftovers() {
+        if (std::find(isFolder_.begin(), isFolder_.end(), false) == isFolder_.end()) return;
+        for (std::size_t d = 0; d < folders_.size(); ++d)
+            if (Usable(d)) platform::RemoveLeftoverTemporaries(folders_[d]);
+    }
+
     void CopyFileSource(const std::wstring& source) {
         for (std::size_t d = 0; d < folders_.size(); ++d) {
             const std::wstring target = platform::JoinPath(request_.destinations[d], platform::LastComponent(source));
@@ -193,6 +204,7 @@ private:
                 // A folder of that name that is hidden is used as it is; a file of that name
                 // fails the making (183).
                 const bool made = platform::MakeFolderUnlessThere(target);
+                if (!made) platform::RemoveLeftoverTemporaries(target);
                 const std::wstring source = Below(plan.root, folder.relative);
                 for (const auto& name : folder.files) {
                     const std::wstring from = platform::JoinPath(source, name);

@@ -62,8 +62,9 @@ public:
 // order; a folder goes whole, under its own name, into one destination after the other. Each
 // folder source is read once, before anything is copied, by a plain walk in listing order: a
 // folder's files before its sub-folders, hidden and system entries left out, links to folders
-// not followed, and no folder entered that is one of this run's own targets. The first failure
-// halts the run; every destination is accounted for in the outcome.
+// not followed, and no folder entered that is one of this run's own targets. A folder written
+// that this run did not make is first rid of the temporaries that killed runs left there. The
+// first failure halts the run; every destination is accounted for in the outcome.
 RunOutcome RunDistribution(const RunRequest& request, RunObserver& observer);
 
 // The note the window shows below its status line: each destination that does not simply have

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <cwchar>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -14,6 +15,57 @@ namespace {
 
 constexpr wchar_t kTemporaryPrefix[] = L"~kelvaron-";
 constexpr wchar_t kTemporarySuffix[] = L".tmp";
+
+// A temporary's name says who writes it: ~kelvaron-PPPPPPPP-CCCCCCCCCCCCCCCC-SSSS.tmp, the writing
+// process's id and creation time (a later process that gets the same id is not taken for it) and
+// a serial, in lowercase hexadecimal. Earlier versions wrote ~kelvaron-PPPPPPPPSSSS.tmp, the id
+// without the time.
+struct Writer {
+    DWORD process = 0;
+    std::optional<ULONGLONG> created;  // none in the earlier form
+};
+
+ULONGLONG CreationTime(HANDLE process) {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!::GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+    return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+// The value of `digits` lowercase hexadecimal digits, none when there is anything else.
+std::optional<ULONGLONG> Hex(std::wstring_view digits) {
+    ULONGLONG value = 0;
+    for (const wchar_t c : digits) {
+        if (!(c >= L'0' && c <= L'9') && !(c >= L'a' && c <= L'f')) return std::nullopt;
+        value = value * 16 + (c <= L'9' ? c - L'0' : c - L'a' + 10);
+    }
+    return value;
+}
+
+// The writer named by a temporary's name in either form; none for any other name.
+std::optional<Writer> WriterOf(std::wstring_view name) {
+    const std::wstring_view prefix(kTemporaryPrefix), suffix(kTemporarySuffix);
+    if (name.size() <= prefix.size() + suffix.size() || name.substr(0, prefix.size()) != prefix ||
+        name.substr(name.size() - suffix.size()) != suffix)
+        return std::nullopt;
+    const std::wstring_view middle = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+    const auto process = Hex(middle.substr(0, 8));
+    if (middle.size() == 12 && process && Hex(middle.substr(8))) return Writer{static_cast<DWORD>(*process), {}};
+    if (middle.size() != 30 || !process || middle[8] != L'-' || middle[25] != L'-' || !Hex(middle.substr(26)))
+        return std::nullopt;
+    const auto created = Hex(middle.substr(9, 16));
+    if (!created) return std::nullopt;
+    return Writer{static_cast<DWORD>(*process), created};
+}
+
+// Whether the process that writes a temporary still runs. In doubt (a process of another user,
+// which may not be asked) it does. A temporary of the earlier form counts as a running writer's
+// while any process of its id runs: a later process of that id only keeps it until a later run.
+bool Runs(const Writer& writer) {
+    UniqueKernelHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, writer.process));
+    if (!process) return ::GetLastError() != ERROR_INVALID_PARAMETER;            // 87: no process of that id
+    if (::WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0) return false;  // it has ended
+    return !writer.created || CreationTime(process.get()) == *writer.created;
+}
 
 // A target that exists must be one the rename can replace: a file, not read-only, and not held
 // open by another program without leave to delete it. Checked before any content is written, so
@@ -45,15 +97,32 @@ bool IsReplacementTemporaryName(const std::wstring& name) {
            view.substr(view.size() - suffix.size()) == suffix;
 }
 
+void RemoveLeftoverTemporaries(const std::wstring& folder) noexcept {
+    try {
+        WIN32_FIND_DATAW found{};
+        const std::wstring query = ApiPath(JoinPath(folder, kTemporaryPrefix + std::wstring(L"*") + kTemporarySuffix));
+        UniqueFind find(::FindFirstFileExW(query.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0));
+        if (!find) return;
+        do {
+            if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+            const auto writer = WriterOf(found.cFileName);
+            // One that is still open (a writer elsewhere on the network) cannot be deleted: left.
+            if (writer && !Runs(*writer)) ::DeleteFileW(ApiPath(JoinPath(folder, found.cFileName)).c_str());
+        } while (::FindNextFileW(find.get(), &found));
+    } catch (...) {  // no memory for a path: the leftovers wait for the next run
+    }
+}
+
 ReplacementFile::ReplacementFile(const std::wstring& target, Replace replace, bool targetMayExist)
     : target_(IsNormalisedAbsolute(target) ? target : FullPath(target)), replace_(replace) {
     basicInfo_.FileAttributes = FILE_ATTRIBUTE_NORMAL;
     replacesExisting_ = targetMayExist && CheckReplaceable(target_);
     const std::wstring folder = ParentOf(target_);
     static unsigned serial = 0;
+    static const ULONGLONG created = CreationTime(::GetCurrentProcess());
     for (int attempt = 0;; ++attempt) {
-        wchar_t unique[32];
-        std::swprintf(unique, 32, L"%08lx%04x", static_cast<unsigned long>(::GetCurrentProcessId()),
+        wchar_t unique[48];
+        std::swprintf(unique, 48, L"%08lx-%016llx-%04x", static_cast<unsigned long>(::GetCurrentProcessId()), created,
                       static_cast<unsigned>((++serial + ::GetTickCount()) & 0xFFFF));
         std::wstring candidate = JoinPath(folder, kTemporaryPrefix + std::wstring(unique) + kTemporarySuffix);
         HANDLE handle = ::CreateFileW(ApiPath(candidate).c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
@@ -162,6 +231,7 @@ void ReplaceFileContents(const std::wstring& path, std::string_view bytes) {
     file.Write(bytes.data(), bytes.size());
     file.SetBasicInfo(FILE_ATTRIBUTE_NORMAL, nullptr, nullptr, nullptr);
     file.Commit();
+    RemoveLeftoverTemporaries(ParentOf(IsNormalisedAbsolute(path) ? path : FullPath(path)));
 }
 
 }  // namespace platform

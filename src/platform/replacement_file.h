@@ -70,8 +70,15 @@ void SetBeforeReplaceHook(std::function<void(const std::wstring& temporaryPath)>
 // The temporary files of ReplacementFile are named so; a folder listing can leave them out.
 bool IsReplacementTemporaryName(const std::wstring& name);
 
+// Removes from `folder` what writers of this program left there when they were killed: files of
+// the temporaries' exact name form whose writing process no longer runs. A temporary of a process
+// that runs (this one among them), a file of any other name, and one that cannot be deleted (open
+// elsewhere) are left as they are. One listing of the folder, of the temporaries' names only.
+// Never fails: what cannot be read or removed now waits for the next writer.
+void RemoveLeftoverTemporaries(const std::wstring& folder) noexcept;
+
 // Writes `bytes` beside `path`, flushes them and moves them over `path` in one step: readers
-// see the old content or the new one, never a part.
+// see the old content or the new one, never a part. Then removes the leftovers beside it.
 void ReplaceFileContents(const std::wstring& path, std::string_view bytes);
 
 }  // namespace platform

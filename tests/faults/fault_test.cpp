@@ -1,12 +1,13 @@
-// The copy engine against faults from outside the process: a copy ended (EndProgram, what Cancel
-// does) or killed midway, a drive that fills up, and a user who is not root (Wine lets root write
-// read-only files). prepare.sh makes the drive and the user and names them in the environment;
-// without them those tests fail rather than pass unchecked.
+// The copy engine against faults from outside the process: a copy or a run ended (EndProgram,
+// what Cancel does) or killed midway, a drive that fills up, and a user who is not root (Wine lets
+// root write read-only files). prepare.sh makes the drive and the user and names them in the
+// environment; without them those tests fail rather than pass unchecked.
 #include <windows.h>
 #include <shellapi.h>
 
 #include <gtest/gtest.h>
 
+#include "distribution/distribution_run.h"
 #include "platform/app.h"
 #include "platform/files.h"
 #include "test_support.h"
@@ -17,8 +18,18 @@ namespace {
 
 constexpr std::size_t kMiB = 1024 * 1024;
 
-// As the child that the tests start: copies SOURCE to TARGET and, at the first yield midway,
-// ends through EndProgram (exit code 7), or sets the named event and waits to be killed.
+// A run into one destination, watched by no one.
+void Distribute(const std::wstring& source, const std::wstring& destination) {
+    struct : distribution::RunObserver {
+        void OnCopying(const std::wstring&, const std::wstring&) override {}
+        void OnProgress() override {}
+    } unwatched;
+    distribution::RunDistribution({{source}, true, {destination}}, unwatched);
+}
+
+// As the child that the tests start: copies SOURCE to TARGET (a folder: distributes it into the
+// folder TARGET) and, at the first yield midway, ends through EndProgram (exit code 7), or sets
+// the named event and waits to be killed.
 int CopyingChild(const std::wstring& mode, const std::wstring& source, const std::wstring& target) {
     platform::SetCopyYield([&](std::uint64_t copied, std::uint64_t total) {
         if (copied >= total) return;
@@ -26,7 +37,10 @@ int CopyingChild(const std::wstring& mode, const std::wstring& source, const std
         ::SetEvent(::OpenEventW(EVENT_MODIFY_STATE, FALSE, mode.c_str()));
         ::Sleep(INFINITE);
     });
-    platform::CopyFile(source, target);
+    if (platform::FolderExists(source))
+        Distribute(source, target);
+    else
+        platform::CopyFile(source, target);
     return 3;  // the copy ran to its end
 }
 
@@ -66,6 +80,26 @@ TEST(CopyCutShort, EndedOrKilledMidwayTheTargetKeepsItsOldContentAndNoPartialFil
         EXPECT_TRUE(test::Attributes(scratch / name) & FILE_ATTRIBUTE_HIDDEN);
         EXPECT_LT(test::ReadBytes(scratch / name)->size(), content.size());
     }
+}
+
+// Killed midway, a run leaves one hidden temporary, in the folder it was writing; the next run
+// there completes every file and removes the leftover.
+TEST(CopyCutShort, ARunKilledMidwayIsCompletedByTheNextWhichLeavesNothingBehind) {
+    test::ScratchFolder scratch;
+    for (const wchar_t* folder : {L"tree", L"tree\\sub", L"to"}) test::MakeFolder(scratch / folder);
+    const Lines files{L"first", L"sub\\large", L"sub\\last"};
+    for (std::size_t i = 0; i < files.size(); ++i)
+        test::WriteBytes(scratch / (L"tree\\" + files[i]), test::Pattern(i == 1 ? 3 * kMiB : 1000, i));
+    const std::wstring event = L"Local\\kelvaron-run-midway-" + std::to_wstring(::GetCurrentProcessId());
+    EXPECT_EQ(RunChild(event, scratch / L"tree", scratch / L"to"), 9u);
+    const Lines left = test::AllNames(scratch / L"to\\tree\\sub");
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_TRUE(platform::IsReplacementTemporaryName(left[0])) << testing::PrintToString(left);
+    Distribute(scratch / L"tree", scratch / L"to");
+    for (const wchar_t* folder : {L"", L"\\sub"})
+        EXPECT_EQ(test::AllNames(scratch / L"to\\tree" + folder), test::AllNames(scratch / L"tree" + folder));
+    for (const auto& file : files)
+        EXPECT_EQ(test::ReadBytes(scratch / (L"to\\tree\\" + file)), test::ReadBytes(scratch / (L"tree\\" + file)));
 }
 
 TEST(CopyToAFullDrive, DiskFullIs112AndLeavesTheOldTargetAndTheRoomAsTheyWere) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/files.h"
+#include "platform/path_rules.h"
 #include "test_support.h"
 
 using distribution::RunOutcome;
@@ -106,6 +107,11 @@ TEST_F(DistributionRun, AFolderGoesWholeUnderItsOwnNameTopDownWithoutChangingThe
     Make(L"d2\\Proj\\a.txt", "old a, longer");
     Make(L"d2\\Proj\\sub1\\", "", FILE_ATTRIBUTE_HIDDEN);
     Make(L"d1\\");
+    // Left alone in a folder that the run rids of leftovers: a temporary of a process that runs
+    // (this one), and a file of another program named like one.
+    const std::wstring live =
+        platform::LastComponent(platform::ReplacementFile(Path(L"d2\\Proj\\a.txt")).TemporaryPath());
+    for (const std::wstring& name : {live, std::wstring(L"~kelvaron-draft.tmp")}) Make(L"d2\\Proj\\" + name, "kept");
     const std::wstring here = platform::CurrentFolder();
     // Named in other letters, the folder goes under its own name as the file system spells it.
     const RunOutcome outcome = Run({Path(L"src\\PROJ") + L"\\"}, {L"d1", L"d2"}, true);
@@ -115,6 +121,7 @@ TEST_F(DistributionRun, AFolderGoesWholeUnderItsOwnNameTopDownWithoutChangingThe
     EXPECT_EQ(Tree(L"d1"), copy);
     Lines withKept = copy;
     withKept.insert(withKept.begin() + 7, L"Proj/sub1/keep.txt");
+    withKept.insert(withKept.end(), {L"Proj/" + live, L"Proj/~kelvaron-draft.tmp"});
     EXPECT_EQ(Tree(L"d2"), withKept);
     EXPECT_EQ(test::ReadBytes(Path(L"d2\\Proj\\a.txt")), "new");
     // One destination after the other, a folder's files before its sub-folders.
