@@ -11,16 +11,12 @@ using lists::EncodeListFile;
 using lists::ListCoding;
 using Lines = std::vector<std::wstring>;
 
-namespace {
-
 constexpr unsigned kWestern = 1252, kUtf8CodePage = 65001;
 constexpr char kMark[] = "\xEF\xBB\xBF";
 // Greek, Hebrew and Chinese together: no ANSI code page holds all three.
 const std::wstring kForeign = L"D:\\\u03A9\u05D0\u4E2D";
 const std::string kForeignUtf8 = "D:\\\xCE\xA9\xD7\x90\xE4\xB8\xAD";
 const std::wstring kDonnees = L"D:\\Donn\u00E9es";
-
-}  // namespace
 
 TEST(ListFileBytes, EachCodingAUserWritesIsReadAndWrittenBackByteForByte) {
     const std::tuple<std::string, Lines, ListCoding> cases[] = {
