@@ -8,8 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::wstring input = Latin1(data, size);
     const std::wstring trimmed = platform::WithoutTrailingBackslash(input);
     REQUIRE(platform::WithoutTrailingBackslash(trimmed) == trimmed);
-    REQUIRE(input.compare(0, trimmed.size(), trimmed) == 0);
-    REQUIRE(input.find_first_not_of(L'\\', trimmed.size()) == std::wstring::npos);
+    REQUIRE(input.starts_with(trimmed) && input.find_first_not_of(L'\\', trimmed.size()) == std::wstring::npos);
     const std::wstring literal = platform::LiteralPath(input);
     REQUIRE(platform::LiteralPath(literal) == literal);
     // The input cut at its first NUL: a folder and a name.

@@ -10,15 +10,13 @@
 #include "platform/portable_text.h"
 #include "platform/text.h"
 
-using Lines = std::vector<std::wstring>;
-
 // What the started program reads back: its path and the argument as they are.
 TEST(CommandLine, OfAProgramReadsBackAsItIsWithBlanksBackslashesAndQuotes) {
     const std::wstring program = LR"(C:\Windows Folder\system32\notepad.exe)";
     for (const std::wstring argument : {LR"(C:\Program Files\Q\EULA.TXT)", LR"(C:\My Files\)", LR"(say \"hi\" "there")", L""}) {
         int count = 0;
         wchar_t** words = ::CommandLineToArgvW(platform::CommandLineOf(program, argument).c_str(), &count);
-        EXPECT_EQ(Lines(words, words + count), (Lines{program, argument}));
+        EXPECT_EQ(std::vector<std::wstring>(words, words + count), (std::vector<std::wstring>{program, argument}));
         ::LocalFree(words);
     }
 }
