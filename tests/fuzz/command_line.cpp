@@ -1,8 +1,7 @@
-// Command lines. Each source the splitter gives is a non-empty run of the line's own characters,
-// the runs in order and apart, with nothing but blanks and quotation marks between and around
-// them, and a source that holds a blank holds no quotation mark (it was quoted). Sources without
-// control characters or quotation marks (as paths are), joined as Explorer joins them (quoted
-// when they hold a blank) after the program's name, split back into the same sources.
+// Command lines. Each source split off is a non-empty run of the line's own characters, in order,
+// with only blanks and quotation marks between and around them; one that holds a blank holds no
+// quotation mark. Sources without control characters or quotation marks, joined as Explorer joins
+// them (quoted when they hold a blank) after the program's name, split back into the same sources.
 #include "distribution/sources.h"
 #include "fuzz.h"
 #include "platform/path_rules.h"

@@ -10,16 +10,13 @@
 #include "platform/portable_text.h"
 #include "platform/text.h"
 
-using Lines = std::vector<std::wstring>;
-
 // What the started program reads back: its path and the argument as they are.
 TEST(CommandLine, OfAProgramReadsBackAsItIsWithBlanksBackslashesAndQuotes) {
     const std::wstring program = LR"(C:\Windows Folder\system32\notepad.exe)";
     for (const std::wstring argument : {LR"(C:\Program Files\Q\EULA.TXT)", LR"(C:\My Files\)", LR"(say \"hi\" "there")", L""}) {
         int count = 0;
         wchar_t** words = ::CommandLineToArgvW(platform::CommandLineOf(program, argument).c_str(), &count);
-        ASSERT_NE(words, nullptr);
-        EXPECT_EQ(Lines(words, words + count), (Lines{program, argument}));
+        EXPECT_EQ(std::vector<std::wstring>(words, words + count), (std::vector<std::wstring>{program, argument}));
         ::LocalFree(words);
     }
 }
@@ -30,16 +27,14 @@ TEST(Failure, CarriesTheNumberAndTheSystemsTextWithoutItsLineEnd) {
         platform::ThrowLastError();
     } catch (const platform::Failure& failure) {
         EXPECT_EQ(failure.Number(), static_cast<DWORD>(ERROR_DISK_FULL));
-        const std::wstring& text = failure.Description();  // the system's, without its line end
+        const std::wstring& text = failure.Description();
         EXPECT_TRUE(!text.empty() && text.find_last_not_of(L"\r\n ") == text.size() - 1) << testing::PrintToString(text);
+        EXPECT_TRUE(platform::StandardErrorText(failure).ends_with(L"Error 112: " + text));
     }
-    const std::wstring text = platform::StandardErrorText(platform::Failure(1234, L"The drive is on fire."));
-    EXPECT_NE(text.find(L"1234"), std::wstring::npos);
-    EXPECT_NE(text.find(L"The drive is on fire."), std::wstring::npos);
 }
 
-// Every byte and pair of bytes read, every UTF-16 code unit written, and a few longer UTF-8
-// sequences (a character beyond U+FFFF, a surrogate, an overlong form, cut short).
+// Every byte and pair of bytes read, every UTF-16 code unit written, and longer UTF-8 sequences
+// (beyond U+FFFF, a surrogate, an overlong form, cut short).
 TEST(PortableText, ConvertsAsTheSystemDoes) {
     for (const unsigned codePage : {platform::portable::kWesternCodePage, platform::kUtf8CodePage}) {
         std::vector<std::string> texts{"\xF0\x9F\x98\x80", "\xED\xA0\x80", "\xE0\x80\xAF", "\xF4\x90\x80\x80", "\xF0\x9F\x98\x41"};
