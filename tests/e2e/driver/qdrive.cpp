@@ -28,12 +28,7 @@ void Print(const Text& text, FILE* to = stdout) {
     std::fputs(bytes.c_str(), to);
 }
 
-long long Number(const Text& text) {
-    wchar_t* end = nullptr;
-    const long long value = std::wcstoll(text.c_str(), &end, 0);
-    if (text.empty() || *end != L'\0') Fail(L"not a number: " + text);
-    return value;
-}
+long long Number(const Text& text) { return std::stoll(text, nullptr, 0); }  // else std::invalid_argument
 
 HANDLE Process(const Text& pid) {
     HANDLE process =
@@ -49,14 +44,12 @@ Text ExitCode(HANDLE process) {
     return std::to_wstring(code);
 }
 
-// Prints the process id. The program gets none of our standard handles: else a shell reading our
-// output waits for it.
+// Prints the process id. The program gets none of our standard handles (they are null): else a
+// shell reading our output waits for it.
 void Start(Text line) {
-    HANDLE nul = ::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
     PROCESS_INFORMATION info{};
     const Text folder = g_options[L"--dir"];
     if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
@@ -186,12 +179,10 @@ void Key(HWND window, const Text& name) {
 void MessageBoxInfo() {
     HWND box = WaitWindow(L"#32770", [](HWND hwnd) { return ::GetDlgItem(hwnd, 0xFFFF) != nullptr; });
     Text buttons;
-    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        if (NameOf(child) != L"Button" || !::IsWindowVisible(child)) continue;
-        Text caption = TextOf(child);
-        std::erase(caption, L'&');
-        buttons += (buttons.empty() ? L"" : L"\t") + std::to_wstring(::GetDlgCtrlID(child)) + L"=" + caption;
-    }
+    for (int id = IDOK; id <= IDCONTINUE; ++id)
+        if (HWND button = ::GetDlgItem(box, id); button && ::IsWindowVisible(button))
+            buttons += (buttons.empty() ? L"" : L"\t") + std::to_wstring(id) + L"=" + TextOf(button);
+    std::erase(buttons, L'&');
     const Text text = TextOf(::GetDlgItem(box, 0xFFFF));
     for (const Text& line : {std::to_wstring(reinterpret_cast<UINT_PTR>(box)), NameOf(box, true), buttons, text})
         Print(line);
@@ -294,6 +285,9 @@ int wmain(int argc, wchar_t** argv) {
     } catch (const Text& message) {
         std::fflush(stdout);
         Print(L"qdrive: " + message, stderr);
+        return 1;
+    } catch (const std::exception&) {
+        Print(L"qdrive: not a number", stderr);
         return 1;
     }
     return 0;
