@@ -1,6 +1,6 @@
 # Sourced by every end-to-end scenario: it starts the real KELVARON.EXE in fresh program folders
-# under the scenario's scratch folder and drives it through qdrive.exe. A failed check is counted
-# and the scenario goes on; `die` ends it at once.
+# and drives it through qdrive.exe. A failed check is counted and the scenario goes on; `die` ends
+# it at once, showing the program's message box if one is up.
 set -uo pipefail
 : "${QUORVANDER_EXE:?}" "${QDRIVE_EXE:?}" "${QUORVANDER_EULA:?}" "${E2E_SCRATCH:?}" "${WINEPREFIX:?}"
 WINE=${WINE:-/usr/lib/wine/wine64}
@@ -13,7 +13,6 @@ begin_case() { CASE=$1; printf -- '--- %s\n' "$CASE"; }
 fail() { FAILURES=$((FAILURES + 1)); printf 'FAIL [%s]: %s\n' "$CASE" "$*"; }
 finish() { echo "e2e.$NAME: $([ $FAILURES -eq 0 ] && echo passed || echo "FAILED ($FAILURES)")"; exit $((FAILURES > 0)); }
 assert_eq() { [ "$2" == "$3" ] || fail "$1: expected [$2], got [$3]"; }  # WHAT EXPECTED ACTUAL
-# Ends the test at once, showing the program's message box if one is up.
 die() { fail "$*"; [ -z "$PID" ] || q msgbox --pid "$PID" --timeout 0 2>/dev/null | sed '1s/^/the box up: /'; exit 1; }
 # Runs qdrive: its output without CR, its status. `drive`: a step the test needs, its output in OUT.
 q() { local out rc; out=$("$WINE" "$QDRIVE_EXE" "$@"); rc=$?; [ -z "$out" ] || printf '%s\n' "${out//$'\r'/}"; return $rc; }
@@ -28,19 +27,17 @@ await_eq() {  # WHAT EXPECTED COMMAND...
   assert_eq "$1" "$2" "$actual"
 }
 
-# A fresh program folder PROGRAM (P in Windows' form; a blank in its name) with KELVARON.EXE and
-# EULA.TXT; LISTS its lists folder.
-new_program_folder() {
+new_program_folder() {  # PROGRAM (P in Windows' form; a blank in its name), its lists folder LISTS
   FOLDERS=$((FOLDERS + 1))
   PROGRAM="$SCRATCH/program $FOLDERS" && LISTS="$PROGRAM/Distribution Lists" && P=$(win_path "$PROGRAM")
   mkdir -p "$PROGRAM" && cp "$QUORVANDER_EXE" "$PROGRAM/KELVARON.EXE" && cp "$QUORVANDER_EULA" "$PROGRAM/EULA.TXT"
 }
 write_list() { local name=$1; shift; printf '%s\r\n' "$@" >"$LISTS/$name.qvl"; }  # NAME DESTINATION...
 
-# Starts KELVARON.EXE with this command-line tail, in the program folder or START_DIR: PID.
+# Starts KELVARON.EXE with this command-line tail, in the program folder or START_DIR: PID. Ends
+# it through WINDOW: by the close box, or `click ID`, or `key enter|esc`; it ends with 0.
 start_program() { PID=$(q start --dir "$(win_path "${START_DIR:-$PROGRAM}")" "\"$P\\KELVARON.EXE\"${1:+ $1}") || die "no start"; }
 wait_window() { drive wait-window --pid "$PID" --title "$1"; WINDOW=$OUT; }
-# Ends the program through WINDOW: by the close box, or `click ID`, or `key enter|esc`; it ends with 0.
 end_program() { drive "${1:-close}" "$WINDOW" "${@:2}" --await-exit "$PID"; assert_eq "exit code" 0 "$OUT"; }
 
 # Waits for the message box TITLE, checks its buttons and the start of its text (lines joined by
@@ -53,7 +50,6 @@ answer_box() {  # TITLE BUTTONS TEXT HOW...
   drive "$4" "$box" "${@:5}"
   await_eq "the box [$1] gone" "" q caption "$box"
 }
-assert_no_message_box() { ! q msgbox --pid "$PID" --timeout 0 >/dev/null 2>&1 || fail "a message box is open"; }
 
 # The end state CAPTION as drawn: the run's labels shown but disabled, the button BUTTON, the
 # status line STATUS in COLOUR (RRGGBB) and bold at 12 points: strokes two pixels wide at the

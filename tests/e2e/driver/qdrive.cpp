@@ -29,7 +29,6 @@ void Print(const Text& text, FILE* to = stdout) {
 }
 
 long long Number(const Text& text) { return std::stoll(text, nullptr, 0); }  // else std::invalid_argument
-
 HANDLE Process(const Text& pid) {
     HANDLE process =
         ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(Number(pid)));
@@ -72,23 +71,17 @@ LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return static_cast<LRESULT>(result);
 }
 
-void Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!::PostMessageW(hwnd, message, wParam, lParam)) Fail(L"posting message " + std::to_wstring(message));
-}
-
 Text TextOf(HWND hwnd) {
     Text text(static_cast<std::size_t>(Send(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(Send(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
     return text;
 }
 
-// A window by its handle, or a control of `parent` by its id.
-HWND Find(const Text& number, HWND parent = nullptr) {
-    HWND hwnd = parent ? ::GetDlgItem(parent, static_cast<int>(Number(number)))
-                       : reinterpret_cast<HWND>(static_cast<UINT_PTR>(Number(number)));
-    if (!hwnd || !::IsWindow(hwnd)) Fail(L"no window or control " + number);
+HWND Existing(HWND hwnd) {
+    if (!hwnd || !::IsWindow(hwnd)) Fail(L"no such window or control");
     return hwnd;
 }
+HWND Control(HWND parent, const Text& id) { return Existing(::GetDlgItem(parent, static_cast<int>(Number(id)))); }
 
 // Waits for a visible top-level window of --pid, of the class `wanted`, captioned --title, that
 // `accepts`.
@@ -110,7 +103,7 @@ HWND WaitWindow(const Text& wanted, const std::function<bool(HWND)>& accepts = n
 
 void Click(HWND control) {
     if (!::IsWindowEnabled(control) || !::IsWindowVisible(control)) Fail(L"the control is disabled or hidden");
-    Post(control, BM_CLICK, 0, 0);
+    ::PostMessageW(control, BM_CLICK, 0, 0);
 }
 
 // Selects the first entry of a list box or combo box that begins with TEXT (letter case aside) and
@@ -121,8 +114,8 @@ void Select(HWND control, const Text& text, bool open = false) {
         Send(control, combo ? CB_FINDSTRING : LB_FINDSTRING, -1, reinterpret_cast<LPARAM>(text.c_str()));
     if (index < 0 || Send(control, combo ? CB_SETCURSEL : LB_SETCURSEL, index, 0) != index) Fail(L"no entry " + text);
     const WORD notification = combo ? CBN_SELCHANGE : open ? LBN_DBLCLK : LBN_SELCHANGE;
-    Post(::GetParent(control), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(control), notification),
-         reinterpret_cast<LPARAM>(control));
+    ::PostMessageW(::GetParent(control), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(control), notification),
+                   reinterpret_cast<LPARAM>(control));
 }
 
 // What a control shows on the screen: "COLOUR STROKE": the commonest colour but the background's
@@ -170,7 +163,7 @@ void Key(HWND window, const Text& name) {
     if (name != L"enter" && name != L"esc") Fail(L"unknown key " + name);
     const WPARAM key = name == L"enter" ? VK_RETURN : VK_ESCAPE;
     HWND target = FocusIn(window) ? FocusIn(window) : window;
-    Post(target, WM_KEYDOWN, key, 1);
+    ::PostMessageW(target, WM_KEYDOWN, key, 1);
     ::PostMessageW(target, WM_KEYUP, key, 1 | (3LL << 30));  // the window may be gone by now
 }
 
@@ -191,7 +184,7 @@ void MessageBoxInfo() {
 // In the dialog captioned --title, types TEXT into control ID, which must have the focus (it or a
 // part of it, a combo box's edit field), and presses Enter.
 void Input(const Text& id, const Text& text) {
-    HWND dialog = WaitWindow(L"#32770"), field = Find(id, dialog);
+    HWND dialog = WaitWindow(L"#32770"), field = Control(dialog, id);
     if (HWND focus = FocusIn(dialog); focus != field && !::IsChild(field, focus)) Fail(L"the focus is elsewhere");
     if (!Send(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()))) Fail(L"the text was refused");
     Key(dialog, L"enter");
@@ -200,8 +193,8 @@ void Input(const Text& id, const Text& text) {
 // Chooses element N (from 1) of the pop-up menu.
 void Menu(long long n) {
     HWND menu = WaitWindow(L"#32768");
-    for (; n > 0; --n) Post(menu, WM_KEYDOWN, VK_DOWN, 1);
-    Post(menu, WM_KEYDOWN, VK_RETURN, 1);
+    for (; n > 0; --n) ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 1);
+    ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 1);
 }
 
 // A shortcut's target, arguments and working folder.
@@ -225,27 +218,19 @@ void Subst(const Text& drive, const Text& path) {
         Fail(L"DefineDosDeviceW");
 }
 
-// The window's edges on the screen, its frame included: left, top, right, bottom.
-void Frame(HWND window) {
-    RECT r{};
-    ::GetWindowRect(window, &r);
-    for (const LONG edge : {r.left, r.top, r.right, r.bottom}) Print(std::to_wstring(edge));
-}
-
 // ----- The subcommands: how many arguments each takes, and what it does with them (a) -----
 
 using Args = std::vector<Text>;
-HWND W(const Args& a) { return Find(a[0]); }
-HWND C(const Args& a) { return Find(a[1], W(a)); }
+HWND W(const Args& a) { return Existing(reinterpret_cast<HWND>(static_cast<UINT_PTR>(Number(a[0])))); }
+HWND C(const Args& a) { return Control(W(a), a[1]); }
 
 // clang-format off
 const std::map<Text, std::pair<std::size_t, std::function<void(const Args&)>>> kCommands = {
     {L"start", {1, [](const Args& a) { Start(a[0]); }}},  // COMMANDLINE: prints the process id
     {L"wait-window", {0, [](const Args&) { Print(std::to_wstring(reinterpret_cast<UINT_PTR>(WaitWindow(g_options[L"--class"])))); }}},
     {L"caption", {1, [](const Args& a) { Print(TextOf(W(a))); }}},
-    {L"frame", {1, [](const Args& a) { Frame(W(a)); }}},
-    {L"close", {1, [](const Args& a) { Post(W(a), WM_CLOSE, 0, 0); }}},
-    {L"command", {2, [](const Args& a) { Post(W(a), WM_COMMAND, static_cast<WORD>(Number(a[1])), 0); }}},  // W ID
+    {L"close", {1, [](const Args& a) { ::PostMessageW(W(a), WM_CLOSE, 0, 0); }}},
+    {L"command", {2, [](const Args& a) { ::PostMessageW(W(a), WM_COMMAND, static_cast<WORD>(Number(a[1])), 0); }}},  // W ID
     {L"control", {2, [](const Args& a) {  // W ID: "VISIBLE ENABLED TEXT", 1 or 0 each
         Print(std::to_wstring(::IsWindowVisible(C(a))) + L" " + std::to_wstring(::IsWindowEnabled(C(a))) + L" " + TextOf(C(a)));
     }}},
