@@ -101,11 +101,6 @@ HWND WaitWindow(const Text& wanted, const std::function<bool(HWND)>& accepts = n
     }
 }
 
-void Click(HWND control) {
-    if (!::IsWindowEnabled(control) || !::IsWindowVisible(control)) Fail(L"the control is disabled or hidden");
-    ::PostMessageW(control, BM_CLICK, 0, 0);
-}
-
 // Selects the first entry of a list box or combo box that begins with TEXT (letter case aside) and
 // tells the parent, as the control itself does after a user's click (or double click: `open`).
 void Select(HWND control, const Text& text, bool open = false) {
@@ -218,7 +213,7 @@ void Subst(const Text& drive, const Text& path) {
         Fail(L"DefineDosDeviceW");
 }
 
-// ----- The subcommands: how many arguments each takes, and what it does with them (a) -----
+// ----- The subcommands: how many arguments each takes, and what it does with them -----
 
 using Args = std::vector<Text>;
 HWND W(const Args& a) { return Existing(reinterpret_cast<HWND>(static_cast<UINT_PTR>(Number(a[0])))); }
@@ -234,7 +229,7 @@ const std::map<Text, std::pair<std::size_t, std::function<void(const Args&)>>> k
     {L"control", {2, [](const Args& a) {  // W ID: "VISIBLE ENABLED TEXT", 1 or 0 each
         Print(std::to_wstring(::IsWindowVisible(C(a))) + L" " + std::to_wstring(::IsWindowEnabled(C(a))) + L" " + TextOf(C(a)));
     }}},
-    {L"click", {2, [](const Args& a) { Click(C(a)); }}},
+    {L"click", {2, [](const Args& a) { ::PostMessageW(C(a), BM_CLICK, 0, 0); }}},
     {L"select", {3, [](const Args& a) { Select(C(a), a[2]); }}},  // W ID TEXT: the entry beginning with TEXT
     {L"open", {3, [](const Args& a) { Select(C(a), a[2], true); }}},  // W ID TEXT: the same, double-clicked
     {L"ink", {2, [](const Args& a) { Ink(C(a)); }}},
