@@ -28,7 +28,9 @@ void Print(const Text& text, FILE* to = stdout) {
     std::fputs(bytes.c_str(), to);
 }
 
-long long Number(const Text& text) { return std::stoll(text, nullptr, 0); }  // else std::invalid_argument
+long long Number(const Text& text) try { return std::stoll(text, nullptr, 0); } catch (...) {
+    Fail(L"not a number " + text);
+}
 HANDLE Process(const Text& pid) {
     HANDLE process =
         ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(Number(pid)));
@@ -263,11 +265,7 @@ int wmain(int argc, wchar_t** argv) {
         command->second.second(args);
         if (awaited) Print(ExitCode(awaited));
     } catch (const Text& message) {
-        std::fflush(stdout);
         Print(L"qdrive: " + message, stderr);
-        return 1;
-    } catch (const std::exception&) {
-        Print(L"qdrive: not a number", stderr);
         return 1;
     }
     return 0;
