@@ -1,7 +1,5 @@
-# The list editor's License Agreement (EULA.TXT in the system's Notepad, or a box when it is
-# missing); the destination picker: a drive that cannot be read is reported and the picker stays,
-# a double click opens a folder, Finished saves what Add Path added; a selection enables Remove
-# Dest.; Esc is Done. The rest of the editor and the picker is the unit tests' (EditorTest, Keyboard).
+# The list editor's License Agreement, the destination picker's drives and double click, Remove Dest.
+# enabled by a selection, Esc; the rest of the editor and the picker is EditorTest's and Keyboard's.
 source "$(dirname "$0")/lib.sh"
 trap 'q subst Q: /D >/dev/null 2>&1; cleanup' EXIT
 

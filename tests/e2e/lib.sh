@@ -51,9 +51,8 @@ answer_box() {  # TITLE BUTTONS TEXT HOW...
   await_eq "the box [$1] gone" "" q caption "$box"
 }
 
-# The end state CAPTION as drawn: the run's labels shown but disabled, the button BUTTON, the
-# status line STATUS in COLOUR (RRGGBB) and bold at 12 points: strokes two pixels wide at the
-# least (a normal face, or a smaller one, draws them one pixel wide).
+# The end state CAPTION as drawn: the run's labels shown but disabled, the button BUTTON, the status
+# line STATUS in COLOUR (RRGGBB) and bold at 12 points: strokes two pixels wide (else one).
 assert_end_state() {  # CAPTION STATUS COLOUR BUTTON
   wait_window "$1"
   assert_eq "the labels shown, disabled; the status line; the button" "1 0|1 0|1 0|1 0|1 1 $2|1 1 $4" \
@@ -62,9 +61,7 @@ assert_end_state() {  # CAPTION STATUS COLOUR BUTTON
   [ "$(q ink "$WINDOW" 3006 | cut -d' ' -f2)" -ge 2 ] || fail "the status line's strokes are one pixel wide: not bold at 12 points"
 }
 
-# Ends what this scenario left running: every program of this Wine prefix whose command line names
-# the scratch folder (the program, a Notepad it started).
-cleanup() {
+cleanup() {  # ends the programs of this Wine prefix left running that name the scratch folder
   local proc scratch="Z:${SCRATCH//\//\\}"
   for proc in /proc/[0-9]*; do
     tr '\0' ' ' 2>/dev/null <"$proc/cmdline" | grep -qiF "$scratch" &&

@@ -1,7 +1,5 @@
-# The start: no command line opens the list editor, making the lists folder beside the program and
-# the Send To shortcut; a shortcut that cannot be made, and whatever has the lists folder's name,
-# are taken as they are, without a word. A failure while the first window is being made shows the
-# standard error box and ends with 1.
+# The start: the list editor, the lists folder and the Send To shortcut made, or what is there
+# taken as it is; a failure while the first window is being made: the standard error box.
 source "$(dirname "$0")/lib.sh"
 SENDTO=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/SendTo
 trap 'cleanup; [ ! -d "$SENDTO.kept" ] || { rm -f "$SENDTO"; mv "$SENDTO.kept" "$SENDTO"; }' EXIT

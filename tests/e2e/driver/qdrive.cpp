@@ -1,8 +1,8 @@
-// qdrive: acts on another program's windows from outside, as a person would, for the end-to-end
-// scenarios, the benchmarks and the screenshots. It prints its results one a line (UTF-8) and ends
-// with 0, or prints "qdrive: <why>" to stderr and ends with 1. W is a window's handle, ID a
-// control's id (decimal or 0x hex). Options: --pid, --class, --title (the window waited for), --dir
-// (start), --timeout MS (waits; 10000), --await-exit PID (after acting, print PID's exit code).
+// qdrive: acts on another program's windows from outside, as a person would. It prints its results
+// one a line (UTF-8) and ends with 0, or prints "qdrive: <why>" to stderr and ends with 1. W is a
+// window's handle, ID a control's id (decimal or 0x hex). Options: --pid, --class, --title (the
+// window waited for), --dir (start), --timeout MS (waits; 10000), --await-exit PID (after acting,
+// print PID's exit code).
 #include <windows.h>
 #include <shlobj.h>
 
