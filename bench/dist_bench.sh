@@ -109,8 +109,7 @@ run_program() {  # SOURCE DESTINATION...
     fi
   done
   [ -n "$window" ] || { say "the program did not finish"; exit 1; }
-  q click "$window" 3005 >/dev/null
-  "$WINE" "$QDRIVE" wait-exit "$pid" >/dev/null 2>&1 || true
+  q click "$window" 3005 --await-exit "$pid" >/dev/null || true
 }
 run_walk() {  # SOURCE DESTINATION...
   local source=$1 start d args=()

@@ -35,7 +35,7 @@ measure() {  # LINES: sets LOAD and SAVE (seconds)
   editor=$(q wait-window --pid "$pid" --title Quorvander)
   start=$(now)
   q command "$editor" 1102 >/dev/null
-  q input "Quorvander Lists" 0x47c Long.qvl --pid "$pid" >/dev/null   # the file name box of the open dialog
+  q input 0x47c Long.qvl --pid "$pid" --title "Quorvander Lists" >/dev/null   # the file name box of the open dialog
   until [ "$(q caption "$editor")" = "Quorvander - Long.qvl" ]; do :; done
   LOAD=$(since "$start")
   [ "$lines" -le 32767 ] || q click "$(q msgbox --pid "$pid" | head -n 1)" 1 >/dev/null   # the note on a list beyond the window

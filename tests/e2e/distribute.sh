@@ -1,14 +1,12 @@
 # The distribution window: the list pop-up offers the lists by name, letter case ignored; the
-# labels end on the last copy; the end states are drawn in large bold letters, blue when complete,
-# red when halted; the boxes say the program's own words; Cancel, the close box and Esc end the
-# program at once, and a copy under way leaves no partial file. What goes where in a run is the
-# unit tests' (DistributionRun).
+# labels end on the last copy; the end states in large bold letters, blue when complete, red when
+# halted; the boxes in the program's own words; Cancel, the close box and Esc end the program at
+# once, a copy under way leaving no partial file. What goes where is DistributionRun's.
 source "$(dirname "$0")/lib.sh"
 
 T=$SCRATCH/files
 mkdir -p "$T/src/Alpha" "$T/d1" "$T/d2" "$T/alpha" "$T/gamma"
-printf 'a\r\n' >"$T/src/A.txt"
-printf 'b\r\n' >"$T/src/B.dat"
+printf 'a\r\n' | tee "$T/src/A.txt" >"$T/src/B.dat"
 S=$(win_path "$T/src")
 
 begin_case "no list: the box 'Nothing To Do!', then the end"
@@ -18,26 +16,13 @@ answer_box "Nothing To Do!" "1=OK" \
   "You have not created any distribution lists.  Please create one prior to attempting a distribution." click 1 --await-exit "$PID"
 assert_eq "exit code" 0 "$OUT"
 
-begin_case "the second of the lists Alpha, beta, Gamma: a file to two destinations, the labels on the last copy; Enter ends"
-new_program_folder && mkdir "$LISTS"
-write_list Gamma "$(win_path "$T/gamma")"
-write_list Alpha "$(win_path "$T/alpha")"
-write_list beta "$(win_path "$T/d1")" "$(win_path "$T/d2")\\"
-start_program "$S\\B.dat"   # the second copy comes within 50 ms of the first: the labels show it at the end only
-drive menu 2 --pid "$PID"
-assert_finished
-assert_eq "the labels" "$S\\B.dat|$(win_path "$T/d2")\\B.dat" "$(label 3002)|$(label 3004)"
-assert_eq "files of d1, d2, alpha, gamma" "B.dat|B.dat||" "$(files "$T/d1")|$(files "$T/d2")|$(files "$T/alpha")|$(files "$T/gamma")"
-end_program key enter
-
 begin_case "a source that does not exist: the error box, the halted state; Esc ends"
-new_program_folder && mkdir "$LISTS"
 write_list One "$(win_path "$T/alpha")"
 start_program "$S\\gone.txt"
 drive menu 1 --pid "$PID"
 answer_box "Error received: 2" "1=OK" \
   "The Quorvander Utility was unable to complete your request.  The system has returned this error:|" click 1
-assert_halted
+assert_end_state "Incomplete" "Distribution Halted" ff0000 "EXIT"
 end_program key esc
 
 begin_case "a folder on a UNC path: Enter on the question is Yes; the box, the run refused"
@@ -49,39 +34,39 @@ wait_window "Distributing "
 assert_eq "the status on control 3003" "1 1 Distribution Halted" "$(q control "$WINDOW" 3003)"
 end_program click 3005
 
-begin_case "a list deleted while the pop-up shows: the box; the menu bar then chooses another"
-write_list Two "$(win_path "$T/gamma")"
-start_program "$S\\A.txt"
-drive wait-window --pid "$PID" --class "#32768"
+begin_case "the lists Alpha, beta, Gamma, Alpha deleted while the pop-up shows: the box; on the menu bar the second, beta: a file to two destinations, the labels on the last copy; Enter ends"
 rm "$LISTS/One.qvl"
+write_list Gamma "$(win_path "$T/gamma")"
+write_list Alpha "$(win_path "$T/alpha")"
+write_list beta "$(win_path "$T/d1")" "$(win_path "$T/d2")\\"
+start_program "$S\\B.dat"   # the second copy comes within 50 ms of the first: the labels show it at the end only
+drive wait-window --pid "$PID" --class "#32768"
+rm "$LISTS/Alpha.qvl"
 drive menu 1 --pid "$PID"
 answer_box "Quorvander Utility" "1=OK" "A Valid Distribution list was not found.  Please run this application from the Start Menu first, create a distribution list, then attempt this action again." click 1
 wait_window "Distributing "
-drive command "$WINDOW" 4001   # Two
-assert_finished
-assert_eq "files of alpha, gamma" "|A.txt" "$(files "$T/alpha")|$(files "$T/gamma")"
-end_program click 3005
+drive command "$WINDOW" 4001   # beta
+assert_end_state "Finished" "Distribution Complete" 0000ff "OK"
+assert_eq "the labels" "$S\\B.dat|$(win_path "$T/d2")\\B.dat" "$(q control "$WINDOW" 3002 | cut -c5-)|$(q control "$WINDOW" 3004 | cut -c5-)"
+assert_eq "files of d1, d2, alpha, gamma" "B.dat|B.dat||" "$(files "$T/d1")|$(files "$T/d2")|$(files "$T/alpha")|$(files "$T/gamma")"
+end_program key enter
 
 # A file of two gigabytes: its copy takes long enough for the click to land in it.
 head -c 2G /dev/zero >"$T/src/big.bin"
 for way in "Cancel:click 3005" "the close box:close"; do
   begin_case "${way%:*} during the copy of a large file: the program ends at once, no partial file"
-  new_program_folder && mkdir "$LISTS"
   rm -rf "$T/d1"/* "$T/d2"/*
   printf 'other\r\n' >"$T/d1/other.txt"
-  write_list Two "$(win_path "$T/d1")" "$(win_path "$T/d2")"
   start_program "$S\\big.bin"
-  drive menu 1 --pid "$PID"
+  drive menu 1 --pid "$PID"   # beta: d1, d2
   wait_window "Distributing "
-  deadline=$((SECONDS + 5))   # till the first copy's temporary file is there: the copy is under way
-  until compgen -G "$T/d1/~kelvaron-*.tmp" >/dev/null || [ $SECONDS -ge $deadline ]; do sleep 0.01; done
+  await_eq "a temporary in d1: the copy under way" 0 eval 'compgen -G "$T/d1/~kelvaron-*.tmp" >/dev/null; echo $?'
   started=$(date +%s%N)
   end_program ${way#*:} --timeout 20000
   elapsed=$((($(date +%s%N) - started) / 1000000))
-  # A copy run to its end takes several seconds more; a busy machine may take a second or two.
+  # A copy run to its end takes several seconds more. The click lands in the first copy or, on a
+  # busy machine, in the second: a copy made is whole, the one under way leaves nothing.
   [ $elapsed -lt 5000 ] || fail "the program took $elapsed ms to end after ${way%:*}"
-  # The click lands in the first copy or, on a busy machine, in the second: a copy made is whole,
-  # the one under way leaves nothing.
   [ ! -e "$T/d1/big.bin" ] || { assert_eq "size of the copy in d1" 2147483648 "$(stat -c %s "$T/d1/big.bin")"; rm "$T/d1/big.bin"; }
   assert_eq "files of d1, d2" "other.txt|" "$(files "$T/d1")|$(files "$T/d2")"
 done

@@ -1,8 +1,5 @@
-# The list editor's License Agreement (EULA.TXT in the system's Notepad, or a box when it is
-# missing); the destination picker opened by Add Dest.: a drive that cannot be read is reported
-# and the picker stays where it was, a double click opens a folder, Finished saves what Add Path
-# added; Remove Dest. enabled by a selection; Esc is Done. What the editor and the picker do with
-# lists and folders is the unit tests' (EditorTest, Keyboard).
+# The list editor's License Agreement, the destination picker's drives and double click, Remove Dest.
+# enabled by a selection, Esc; the rest of the editor and the picker is EditorTest's and Keyboard's.
 source "$(dirname "$0")/lib.sh"
 trap 'q subst Q: /D >/dev/null 2>&1; cleanup' EXIT
 
@@ -25,21 +22,21 @@ begin_case "the picker: a drive that cannot be read is reported and the picker s
 printf 'not a drive\r\n' >"$SCRATCH/not a drive"
 drive subst Q: "$(win_path "$SCRATCH/not a drive")"   # listed, but never readable
 drive command "$WINDOW" 1101   # File, New List
-drive input "New Destination List" 102 "Top" --pid "$PID"
+drive input 102 "Top" --pid "$PID" --title "New Destination List"
 drive click "$WINDOW" 1001
 drive wait-window --pid "$PID" --title "Add Destination Location"
 PICKER=$OUT
 drive select "$PICKER" 2001 "q:"
 answer_box "Add Destination Location" "1=OK" "The drive Q: cannot be read." click 1
-assert_eq "the open folder" "$P" "$(WINDOW=$PICKER label 2007)"
+assert_eq "the open folder" "1 1 $P" "$(q control "$PICKER" 2007)"
 drive click "$PICKER" 2004
 drive open "$PICKER" 2003 'Z:\'   # the first row: the drive's top
-await_eq "the open folder" 'Z:\' eval 'WINDOW=$PICKER label 2007'
+await_eq "the open folder" '1 1 Z:\' q control "$PICKER" 2007
 drive click "$PICKER" 2004
 drive click "$PICKER" 2005
 await_eq "the list saved" "$P"$'\r\nZ:\\\r' cat "$LISTS/Top.qvl"
 
-begin_case "an entry selected enables Remove Dest., which removes it and is disabled again; Esc is Done"
+begin_case "a selection enables Remove Dest., which removes the entry and is disabled again; Esc is Done"
 drive select "$WINDOW" 1004 "$P"
 await_eq "Remove Dest." "1 1 Remove Dest." q control "$WINDOW" 1002
 drive click "$WINDOW" 1002

@@ -1,7 +1,6 @@
 # Sourced by every end-to-end scenario: it starts the real KELVARON.EXE in fresh program folders
-# under the scenario's scratch folder and drives it from outside through qdrive.exe. The test
-# registration gives the paths, scripts/test the display and the Wine prefix. A failed check is
-# counted and the scenario goes on; `die` ends it at once.
+# and drives it through qdrive.exe. A failed check is counted and the scenario goes on; `die` ends
+# it at once, showing the program's message box if one is up.
 set -uo pipefail
 : "${QUORVANDER_EXE:?}" "${QDRIVE_EXE:?}" "${QUORVANDER_EULA:?}" "${E2E_SCRATCH:?}" "${WINEPREFIX:?}"
 WINE=${WINE:-/usr/lib/wine/wine64}
@@ -14,37 +13,31 @@ begin_case() { CASE=$1; printf -- '--- %s\n' "$CASE"; }
 fail() { FAILURES=$((FAILURES + 1)); printf 'FAIL [%s]: %s\n' "$CASE" "$*"; }
 finish() { echo "e2e.$NAME: $([ $FAILURES -eq 0 ] && echo passed || echo "FAILED ($FAILURES)")"; exit $((FAILURES > 0)); }
 assert_eq() { [ "$2" == "$3" ] || fail "$1: expected [$2], got [$3]"; }  # WHAT EXPECTED ACTUAL
-# Ends the test at once, showing the program's message box if one is up.
 die() { fail "$*"; [ -z "$PID" ] || q msgbox --pid "$PID" --timeout 0 2>/dev/null | sed '1s/^/the box up: /'; exit 1; }
-
-# Runs qdrive: its output without CR, its status; its complaints go to stderr.
+# Runs qdrive: its output without CR, its status. `drive`: a step the test needs, its output in OUT.
 q() { local out rc; out=$("$WINE" "$QDRIVE_EXE" "$@"); rc=$?; [ -z "$out" ] || printf '%s\n' "${out//$'\r'/}"; return $rc; }
-drive() { OUT=$(q "$@") || die "qdrive $* failed"; }  # a step the test needs; its output in OUT
-win_path() { printf 'Z:%s\n' "${1//\//\\}"; }         # a unix path as Windows programs take it
+drive() { OUT=$(q "$@") || die "qdrive $* failed"; }
+win_path() { printf 'Z:%s\n' "${1//\//\\}"; }
 files() { (cd "$1" && ls -A | LC_ALL=C sort | paste -sd ' '); }
-label() { q control "$WINDOW" "$1" | cut -d' ' -f3-; }   # the text of WINDOW's control ID
 
 # Waits (up to 5 s) for the output of COMMAND to be EXPECTED, then checks it.
 await_eq() {  # WHAT EXPECTED COMMAND...
-  local what=$1 expected=$2 actual deadline=$((SECONDS + 5))
-  shift 2
-  until actual=$("$@" 2>/dev/null); [ "$actual" == "$expected" ] || [ $SECONDS -ge $deadline ]; do sleep 0.1; done
-  assert_eq "$what" "$expected" "$actual"
+  local actual deadline=$((SECONDS + 5))
+  until actual=$("${@:3}" 2>/dev/null); [ "$actual" == "$2" ] || [ $SECONDS -ge $deadline ]; do sleep 0.1; done
+  assert_eq "$1" "$2" "$actual"
 }
 
-# A fresh program folder PROGRAM (P in Windows' form; a blank in its name) with KELVARON.EXE and
-# EULA.TXT; LISTS is its lists folder.
-new_program_folder() {
+new_program_folder() {  # PROGRAM (P in Windows' form; a blank in its name), its lists folder LISTS
   FOLDERS=$((FOLDERS + 1))
   PROGRAM="$SCRATCH/program $FOLDERS" && LISTS="$PROGRAM/Distribution Lists" && P=$(win_path "$PROGRAM")
   mkdir -p "$PROGRAM" && cp "$QUORVANDER_EXE" "$PROGRAM/KELVARON.EXE" && cp "$QUORVANDER_EULA" "$PROGRAM/EULA.TXT"
 }
 write_list() { local name=$1; shift; printf '%s\r\n' "$@" >"$LISTS/$name.qvl"; }  # NAME DESTINATION...
 
-# Starts KELVARON.EXE with this command-line tail, in the program folder or START_DIR: PID.
+# Starts KELVARON.EXE with this command-line tail, in the program folder or START_DIR: PID. Ends
+# it through WINDOW: by the close box, or `click ID`, or `key enter|esc`; it ends with 0.
 start_program() { PID=$(q start --dir "$(win_path "${START_DIR:-$PROGRAM}")" "\"$P\\KELVARON.EXE\"${1:+ $1}") || die "no start"; }
 wait_window() { drive wait-window --pid "$PID" --title "$1"; WINDOW=$OUT; }
-# Ends the program through WINDOW: by the close box, or `click ID`, or `key enter|esc`; it ends with 0.
 end_program() { drive "${1:-close}" "$WINDOW" "${@:2}" --await-exit "$PID"; assert_eq "exit code" 0 "$OUT"; }
 
 # Waits for the message box TITLE, checks its buttons and the start of its text (lines joined by
@@ -57,27 +50,19 @@ answer_box() {  # TITLE BUTTONS TEXT HOW...
   drive "$4" "$box" "${@:5}"
   await_eq "the box [$1] gone" "" q caption "$box"
 }
-assert_no_message_box() { ! q msgbox --pid "$PID" --timeout 0 >/dev/null 2>&1 || fail "a message box is open"; }
 
-# The end state CAPTION as drawn: the run's labels shown but disabled; the button BUTTON; the
-# status line STATUS in COLOUR (RRGGBB) and in bold at 12 points: strokes two pixels wide at the
-# least (a normal face, or a smaller one, draws them one pixel wide).
+# The end state CAPTION as drawn: the run's labels shown but disabled, the button BUTTON, the status
+# line STATUS in COLOUR (RRGGBB) and bold at 12 points: strokes two pixels wide (else one).
 assert_end_state() {  # CAPTION STATUS COLOUR BUTTON
   wait_window "$1"
-  local id
-  for id in 3001 3002 3003 3004; do assert_eq "control $id shown, disabled" "1 0" "$(q control "$WINDOW" $id | cut -c1-3)"; done
-  assert_eq "the status line, the button" "1 1 $2|1 1 $4" "$(q control "$WINDOW" 3006)|$(q control "$WINDOW" 3005)"
+  assert_eq "the labels shown, disabled; the status line; the button" "1 0|1 0|1 0|1 0|1 1 $2|1 1 $4" \
+    "$(for id in 3001 3002 3003 3004; do q control "$WINDOW" $id | cut -c1-3; done | paste -sd '|')|$(q control "$WINDOW" 3006)|$(q control "$WINDOW" 3005)"
   await_eq "the status line's colour" "$3" eval 'q ink "$WINDOW" 3006 | cut -d" " -f1'
   [ "$(q ink "$WINDOW" 3006 | cut -d' ' -f2)" -ge 2 ] || fail "the status line's strokes are one pixel wide: not bold at 12 points"
 }
-assert_finished() { assert_end_state "Finished" "Distribution Complete" 0000ff "OK"; }
-assert_halted() { assert_end_state "Incomplete" "Distribution Halted" ff0000 "EXIT"; }
 
-# Ends what this scenario left running: every program of this Wine prefix whose command line names
-# the scratch folder (the program, a Notepad it started).
-cleanup() {
-  local proc scratch
-  scratch=$(win_path "$SCRATCH")
+cleanup() {  # ends the programs of this Wine prefix left running that name the scratch folder
+  local proc scratch="Z:${SCRATCH//\//\\}"
   for proc in /proc/[0-9]*; do
     tr '\0' ' ' 2>/dev/null <"$proc/cmdline" | grep -qiF "$scratch" &&
       grep -qzxF "WINEPREFIX=$WINEPREFIX" "$proc/environ" 2>/dev/null && kill "${proc#/proc/}"

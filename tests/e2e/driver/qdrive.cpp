@@ -1,9 +1,8 @@
-// qdrive: acts on another program's windows from outside, as a person would, for the end-to-end
-// scenarios and the benchmarks. Each subcommand prints its results one value a line (UTF-8) and
-// ends with 0; on a failure or a timeout it prints "qdrive: <why>" to stderr and ends with 1.
-// Windows and controls are numbers (decimal or 0x hex): a window's handle, a control's id. Options:
-// --pid, --class, --title (the window to wait for), --dir (start), --timeout MS (waits; 10000),
-// --await-exit PID (hold PID first; after acting, wait for it to end and print its exit code).
+// qdrive: acts on another program's windows from outside, as a person would. It prints its results
+// one a line (UTF-8) and ends with 0, or prints "qdrive: <why>" to stderr and ends with 1. W is a
+// window's handle, ID a control's id (decimal or 0x hex). Options: --pid, --class, --title (the
+// window waited for), --dir (start), --timeout MS (waits; 10000), --await-exit PID (after acting,
+// print PID's exit code).
 #include <windows.h>
 #include <shlobj.h>
 
@@ -12,16 +11,15 @@
 #include <functional>
 #include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
 
 using Text = std::wstring;
-[[noreturn]] void Fail(const Text& message) { throw message; }
-[[noreturn]] void FailLast(const Text& what) {
-    Fail(what + L" failed (error " + std::to_wstring(::GetLastError()) + L")");
-}
+std::map<Text, Text> g_options;  // each "--name value", wherever it stands
+DWORD g_timeoutMs = 10000;
+
+[[noreturn]] void Fail(const Text& why) { throw why + L" (error " + std::to_wstring(::GetLastError()) + L")"; }
 
 void Print(const Text& text, FILE* to = stdout) {
     std::string bytes(::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr), '\0');
@@ -29,59 +27,35 @@ void Print(const Text& text, FILE* to = stdout) {
     bytes.back() = '\n';
     std::fputs(bytes.c_str(), to);
 }
-Text Num(HWND hwnd) { return std::to_wstring(reinterpret_cast<UINT_PTR>(hwnd)); }
 
-long long Number(const Text& text) {
-    wchar_t* end = nullptr;
-    const long long value = std::wcstoll(text.c_str(), &end, 0);
-    if (text.empty() || *end != L'\0') Fail(L"not a number: " + text);
-    return value;
+long long Number(const Text& text) try { return std::stoll(text, nullptr, 0); } catch (...) {
+    Fail(L"not a number " + text);
 }
-
-// The subcommand's arguments, and the options (each "--name value") found anywhere.
-struct Args {
-    std::vector<Text> at;
-    std::map<Text, Text> options;
-    Text Option(const Text& name) const { return options.count(name) ? options.at(name) : Text(); }
-};
-
-DWORD g_timeoutMs = 10000;
-
-// Polls `found` every 50 ms until it gives a window or the timeout has passed.
-HWND WaitFor(const std::function<HWND()>& found, const Text& what) {
-    for (const ULONGLONG deadline = ::GetTickCount64() + g_timeoutMs;; ::Sleep(50)) {
-        if (HWND hwnd = found()) return hwnd;
-        if (::GetTickCount64() >= deadline) Fail(L"timed out waiting for " + what);
-    }
-}
-
-HANDLE OpenProcessById(const Text& pid) {
+HANDLE Process(const Text& pid) {
     HANDLE process =
         ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(Number(pid)));
     if (!process) Fail(L"process " + pid + L" is not running");
     return process;
 }
 
-DWORD WaitExit(HANDLE process) {
+Text ExitCode(HANDLE process) {
     DWORD code = 0;
-    if (::WaitForSingleObject(process, g_timeoutMs) != WAIT_OBJECT_0) Fail(L"timed out waiting for the exit");
-    if (!::GetExitCodeProcess(process, &code)) FailLast(L"GetExitCodeProcess");
-    return code;
+    if (::WaitForSingleObject(process, g_timeoutMs) != WAIT_OBJECT_0 || !::GetExitCodeProcess(process, &code))
+        Fail(L"waiting for the exit");
+    return std::to_wstring(code);
 }
 
-// Prints the process id. The program gets none of our standard handles: else a shell reading our
-// output waits for it.
-void Start(Text line, const Text& folder) {
-    HANDLE nul = ::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                               OPEN_EXISTING, 0, nullptr);
+// Prints the process id. The program gets none of our standard handles (they are null): else a
+// shell reading our output waits for it.
+void Start(Text line) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
     PROCESS_INFORMATION info{};
+    const Text folder = g_options[L"--dir"];
     if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           folder.empty() ? nullptr : folder.c_str(), &startup, &info))
-        FailLast(L"starting " + line);
+        Fail(L"starting " + line);
     Print(std::to_wstring(info.dwProcessId));
 }
 
@@ -95,13 +69,8 @@ Text NameOf(HWND hwnd, bool caption = false) {
 LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
     if (!::SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, g_timeoutMs, &result))
-        FailLast(L"sending message " + std::to_wstring(message) + L" to " + Num(hwnd));
+        Fail(L"sending message " + std::to_wstring(message));
     return static_cast<LRESULT>(result);
-}
-
-void Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!::PostMessageW(hwnd, message, wParam, lParam))
-        FailLast(L"posting message " + std::to_wstring(message) + L" to " + Num(hwnd));
 }
 
 Text TextOf(HWND hwnd) {
@@ -110,45 +79,28 @@ Text TextOf(HWND hwnd) {
     return text;
 }
 
-// A window by its handle, or a control of `parent` by its id.
-HWND Find(const Text& number, HWND parent = nullptr) {
-    HWND hwnd = parent ? ::GetDlgItem(parent, static_cast<int>(Number(number)))
-                       : reinterpret_cast<HWND>(static_cast<UINT_PTR>(Number(number)));
-    if (!hwnd || !::IsWindow(hwnd)) Fail(L"no window or control " + number);
+HWND Existing(HWND hwnd) {
+    if (!hwnd || !::IsWindow(hwnd)) Fail(L"no such window or control");
     return hwnd;
 }
+HWND Control(HWND parent, const Text& id) { return Existing(::GetDlgItem(parent, static_cast<int>(Number(id)))); }
 
-// Waits for a visible top-level window of --pid, of --class (or the class given), captioned
-// --title, that `accepts`.
-HWND WaitWindow(const Args& args, Text wanted = L"", const std::function<bool(HWND)>& accepts = nullptr) {
-    const Text pid = args.Option(L"--pid");
-    if (wanted.empty()) wanted = args.Option(L"--class");
-    return WaitFor(
-        [&]() -> HWND {
-            for (HWND hwnd = nullptr; (hwnd = ::FindWindowExW(nullptr, hwnd, nullptr, nullptr)) != nullptr;) {
-                DWORD process = 0;
-                ::GetWindowThreadProcessId(hwnd, &process);
-                if ((pid.empty() || process == Number(pid)) && ::IsWindowVisible(hwnd) &&
-                    (wanted.empty() || NameOf(hwnd) == wanted) &&
-                    (!args.options.count(L"--title") || NameOf(hwnd, true) == args.Option(L"--title")) &&
-                    (!accepts || accepts(hwnd)))
-                    return hwnd;
-            }
-            return nullptr;
-        },
-        L"a window [" + wanted + L"] [" + args.Option(L"--title") + L"] of process " + pid);
-}
-
-// "VISIBLE ENABLED TEXT": 1 or 0 each, and the control's text.
-void Control(HWND control) {
-    Print(std::to_wstring(::IsWindowVisible(control)) + L" " + std::to_wstring(::IsWindowEnabled(control)) + L" " +
-          TextOf(control));
-}
-
-void Click(HWND control) {
-    if (!::IsWindowEnabled(control) || !::IsWindowVisible(control))
-        Fail(L"control " + Num(control) + L" is disabled or hidden");
-    Post(control, BM_CLICK, 0, 0);
+// Waits for a visible top-level window of --pid, of the class `wanted`, captioned --title, that
+// `accepts`.
+HWND WaitWindow(const Text& wanted, const std::function<bool(HWND)>& accepts = nullptr) {
+    const Text pid = g_options[L"--pid"];
+    for (const ULONGLONG deadline = ::GetTickCount64() + g_timeoutMs;; ::Sleep(50)) {
+        for (HWND hwnd = nullptr; (hwnd = ::FindWindowExW(nullptr, hwnd, nullptr, nullptr)) != nullptr;) {
+            DWORD process = 0;
+            ::GetWindowThreadProcessId(hwnd, &process);
+            if ((pid.empty() || process == Number(pid)) && ::IsWindowVisible(hwnd) &&
+                (wanted.empty() || NameOf(hwnd) == wanted) &&
+                (!g_options.count(L"--title") || NameOf(hwnd, true) == g_options[L"--title"]) &&
+                (!accepts || accepts(hwnd)))
+                return hwnd;
+        }
+        if (::GetTickCount64() >= deadline) Fail(L"no window [" + wanted + L"] [" + g_options[L"--title"] + L"]");
+    }
 }
 
 // Selects the first entry of a list box or combo box that begins with TEXT (letter case aside) and
@@ -159,49 +111,47 @@ void Select(HWND control, const Text& text, bool open = false) {
         Send(control, combo ? CB_FINDSTRING : LB_FINDSTRING, -1, reinterpret_cast<LPARAM>(text.c_str()));
     if (index < 0 || Send(control, combo ? CB_SETCURSEL : LB_SETCURSEL, index, 0) != index) Fail(L"no entry " + text);
     const WORD notification = combo ? CBN_SELCHANGE : open ? LBN_DBLCLK : LBN_SELCHANGE;
-    Post(::GetParent(control), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(control), notification),
-         reinterpret_cast<LPARAM>(control));
+    ::PostMessageW(::GetParent(control), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(control), notification),
+                   reinterpret_cast<LPARAM>(control));
 }
 
-// What a control shows on the screen: "COLOUR STROKE": its commonest colour is the background,
-// the next the ink (RRGGBB); the commonest run of ink along a row is a stroke's width.
+// What a control shows on the screen: "COLOUR STROKE": the commonest colour but the background's
+// (its corner's) is the ink (RRGGBB); the commonest run of ink along a row is a stroke's width.
 void Ink(HWND control) {
     RECT rect{};
-    if (!::GetWindowRect(control, &rect)) FailLast(L"GetWindowRect");
+    ::GetWindowRect(control, &rect);
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    std::vector<DWORD> shown(static_cast<std::size_t>(width * height));
+    std::vector<DWORD> shown;
     HDC screen = ::GetDC(nullptr), memory = ::CreateCompatibleDC(screen);
     HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::SelectObject(memory, bitmap);
     ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    ::SelectObject(memory, old);
-    ::GetDIBits(memory, bitmap, 0, height, shown.data(), &info, DIB_RGB_COLORS);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) shown.push_back(::GetPixel(memory, x, y));
     ::DeleteDC(memory);
     ::DeleteObject(bitmap);
     ::ReleaseDC(nullptr, screen);
     std::map<DWORD, int> counts, runs;  // runs: length, how many
-    for (DWORD& pixel : shown) ++counts[pixel &= 0xFFFFFF];
-    std::vector<std::pair<int, DWORD>> byCount;
-    for (const auto& [colour, count] : counts) byCount.push_back({count, colour});
-    std::sort(byCount.rbegin(), byCount.rend());
-    if (byCount.size() < 2) Fail(L"control " + Num(control) + L" shows one colour only");
-    const DWORD ink = byCount[1].second;
+    for (const DWORD pixel : shown) ++counts[pixel];
+    counts.erase(shown.at(0));
+    const auto commonest = [](const auto& m) {
+        return std::max_element(m.begin(), m.end(), [](auto a, auto b) { return a.second < b.second; })->first;
+    };
+    if (counts.empty()) Fail(L"the control shows one colour only");
+    const DWORD ink = commonest(counts);
     for (int y = 0; y < height; ++y)  // a run counted where it ends
         for (int x = 0, run = 0; x <= width; ++x)
             run = x < width && shown[y * width + x] == ink ? run + 1 : (run && ++runs[run], 0);
-    const auto stroke = std::max_element(runs.begin(), runs.end(), [](auto a, auto b) { return a.second < b.second; });
     wchar_t colour[8];
-    std::swprintf(colour, 8, L"%06lx", static_cast<unsigned long>(ink));
-    Print(colour + (L" " + std::to_wstring(stroke == runs.end() ? 0 : stroke->first)));
+    std::swprintf(colour, 8, L"%02x%02x%02x", GetRValue(ink), GetGValue(ink), GetBValue(ink));
+    Print(colour + (L" " + std::to_wstring(commonest(runs))));
 }
 
 // The focus of the window's thread, when it lies in the window (the window or one of its controls).
 HWND FocusIn(HWND window) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
-    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info)) FailLast(L"GetGUIThreadInfo");
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
     return info.hwndFocus && (info.hwndFocus == window || ::IsChild(window, info.hwndFocus)) ? info.hwndFocus : nullptr;
 }
 
@@ -210,45 +160,38 @@ void Key(HWND window, const Text& name) {
     if (name != L"enter" && name != L"esc") Fail(L"unknown key " + name);
     const WPARAM key = name == L"enter" ? VK_RETURN : VK_ESCAPE;
     HWND target = FocusIn(window) ? FocusIn(window) : window;
-    Post(target, WM_KEYDOWN, key, 1);
+    ::PostMessageW(target, WM_KEYDOWN, key, 1);
     ::PostMessageW(target, WM_KEYUP, key, 1 | (3LL << 30));  // the window may be gone by now
 }
 
 // Waits for a message box; prints its handle, its title, its buttons (id=caption, TAB between),
 // then its text's lines.
-void MessageBoxInfo(const Args& args) {
-    HWND box = WaitWindow(args, L"#32770", [](HWND hwnd) { return ::GetDlgItem(hwnd, 0xFFFF) != nullptr; });
-    Print(Num(box));
-    Print(NameOf(box, true));
+void MessageBoxInfo() {
+    HWND box = WaitWindow(L"#32770", [](HWND hwnd) { return ::GetDlgItem(hwnd, 0xFFFF) != nullptr; });
     Text buttons;
-    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        if (NameOf(child) != L"Button" || !::IsWindowVisible(child)) continue;
-        Text caption = TextOf(child);
-        std::erase(caption, L'&');
-        buttons += (buttons.empty() ? L"" : L"\t") + std::to_wstring(::GetDlgCtrlID(child)) + L"=" + caption;
-    }
-    Print(buttons);
-    Text text = TextOf(::GetDlgItem(box, 0xFFFF));  // its lines, whatever ends them
-    for (std::size_t at; (at = text.find(L"\r\n")) != Text::npos;) text.erase(at, 1);
-    std::replace(text.begin(), text.end(), L'\r', L'\n');
-    Print(text);
+    for (int id = IDOK; id <= IDCONTINUE; ++id)
+        if (HWND button = ::GetDlgItem(box, id); button && ::IsWindowVisible(button))
+            buttons += (buttons.empty() ? L"" : L"\t") + std::to_wstring(id) + L"=" + TextOf(button);
+    std::erase(buttons, L'&');
+    const Text text = TextOf(::GetDlgItem(box, 0xFFFF));
+    for (const Text& line : {std::to_wstring(reinterpret_cast<UINT_PTR>(box)), NameOf(box, true), buttons, text})
+        Print(line);
 }
 
-// In the dialog captioned TITLE, types TEXT into control ID, which must have the focus (it or a part of
-// it, a combo box's edit field), and presses Enter.
-void Input(const Args& a) {
-    HWND dialog = WaitWindow(a, L"#32770", [&](HWND hwnd) { return NameOf(hwnd, true) == a.at[0]; });
-    HWND field = Find(a.at[1], dialog);
+// In the dialog captioned --title, types TEXT into control ID, which must have the focus (it or a
+// part of it, a combo box's edit field), and presses Enter.
+void Input(const Text& id, const Text& text) {
+    HWND dialog = WaitWindow(L"#32770"), field = Control(dialog, id);
     if (HWND focus = FocusIn(dialog); focus != field && !::IsChild(field, focus)) Fail(L"the focus is elsewhere");
-    if (!Send(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a.at[2].c_str()))) Fail(L"the text was refused");
+    if (!Send(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()))) Fail(L"the text was refused");
     Key(dialog, L"enter");
 }
 
 // Chooses element N (from 1) of the pop-up menu.
-void Menu(const Args& args) {
-    HWND menu = WaitWindow(args, L"#32768");
-    for (long long i = Number(args.at[0]); i > 0; --i) Post(menu, WM_KEYDOWN, VK_DOWN, 1);
-    Post(menu, WM_KEYDOWN, VK_RETURN, 1);
+void Menu(long long n) {
+    HWND menu = WaitWindow(L"#32768");
+    for (; n > 0; --n) ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 1);
+    ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 1);
 }
 
 // A shortcut's target, arguments and working folder.
@@ -261,7 +204,7 @@ void ReadLink(const Text& path) {
         FAILED(link->QueryInterface(IID_PPV_ARGS(&file))) || FAILED(file->Load(path.c_str(), STGM_READ)) ||
         FAILED(link->GetPath(target, MAX_PATH * 4, nullptr, SLGP_RAWPATH)) ||
         FAILED(link->GetArguments(arguments, INFOTIPSIZE)) || FAILED(link->GetWorkingDirectory(folder, MAX_PATH * 4)))
-        Fail(L"reading the shortcut " + path + L" failed");
+        Fail(L"reading the shortcut " + path);
     for (const Text line : {target, arguments, folder}) Print(line);
 }
 
@@ -269,34 +212,35 @@ void ReadLink(const Text& path) {
 void Subst(const Text& drive, const Text& path) {
     const bool remove = path == L"/D";
     if (!::DefineDosDeviceW(remove ? DDD_REMOVE_DEFINITION : 0, drive.c_str(), remove ? nullptr : path.c_str()))
-        FailLast(L"DefineDosDeviceW");
+        Fail(L"DefineDosDeviceW");
 }
 
-// ----- The subcommands: how many arguments each takes, and what it does -----
+// ----- The subcommands: how many arguments each takes, and what it does with them -----
 
-using Command = std::function<void(const Args&)>;
-HWND W(const Args& args) { return Find(args.at[0]); }
-HWND C(const Args& args) { return Find(args.at[1], W(args)); }
+using Args = std::vector<Text>;
+HWND W(const Args& a) { return Existing(reinterpret_cast<HWND>(static_cast<UINT_PTR>(Number(a[0])))); }
+HWND C(const Args& a) { return Control(W(a), a[1]); }
 
 // clang-format off
-const std::map<Text, std::pair<std::size_t, Command>> kCommands = {
-    {L"start", {1, [](const Args& a) { Start(a.at[0], a.Option(L"--dir")); }}},  // prints the process id
-    {L"wait-exit", {1, [](const Args& a) { Print(std::to_wstring(WaitExit(OpenProcessById(a.at[0])))); }}},
-    {L"wait-window", {0, [](const Args& a) { Print(Num(WaitWindow(a))); }}},
+const std::map<Text, std::pair<std::size_t, std::function<void(const Args&)>>> kCommands = {
+    {L"start", {1, [](const Args& a) { Start(a[0]); }}},  // COMMANDLINE: prints the process id
+    {L"wait-window", {0, [](const Args&) { Print(std::to_wstring(reinterpret_cast<UINT_PTR>(WaitWindow(g_options[L"--class"])))); }}},
     {L"caption", {1, [](const Args& a) { Print(TextOf(W(a))); }}},
-    {L"close", {1, [](const Args& a) { Post(W(a), WM_CLOSE, 0, 0); }}},
-    {L"command", {2, [](const Args& a) { Post(W(a), WM_COMMAND, static_cast<WORD>(Number(a.at[1])), 0); }}},
-    {L"control", {2, [](const Args& a) { Control(C(a)); }}},  // W ID
-    {L"click", {2, [](const Args& a) { Click(C(a)); }}},
-    {L"select", {3, [](const Args& a) { Select(C(a), a.at[2]); }}},  // W ID TEXT: the entry beginning with TEXT
-    {L"open", {3, [](const Args& a) { Select(C(a), a.at[2], true); }}},  // W ID TEXT: the same, double-clicked
+    {L"close", {1, [](const Args& a) { ::PostMessageW(W(a), WM_CLOSE, 0, 0); }}},
+    {L"command", {2, [](const Args& a) { ::PostMessageW(W(a), WM_COMMAND, static_cast<WORD>(Number(a[1])), 0); }}},  // W ID
+    {L"control", {2, [](const Args& a) {  // W ID: "VISIBLE ENABLED TEXT", 1 or 0 each
+        Print(std::to_wstring(::IsWindowVisible(C(a))) + L" " + std::to_wstring(::IsWindowEnabled(C(a))) + L" " + TextOf(C(a)));
+    }}},
+    {L"click", {2, [](const Args& a) { ::PostMessageW(C(a), BM_CLICK, 0, 0); }}},
+    {L"select", {3, [](const Args& a) { Select(C(a), a[2]); }}},  // W ID TEXT: the entry beginning with TEXT
+    {L"open", {3, [](const Args& a) { Select(C(a), a[2], true); }}},  // W ID TEXT: the same, double-clicked
     {L"ink", {2, [](const Args& a) { Ink(C(a)); }}},
-    {L"key", {2, [](const Args& a) { Key(W(a), a.at[1]); }}},  // enter esc
-    {L"msgbox", {0, MessageBoxInfo}},
-    {L"input", {3, Input}},  // TITLE ID TEXT
-    {L"menu", {1, Menu}},
-    {L"lnk", {1, [](const Args& a) { ReadLink(a.at[0]); }}},
-    {L"subst", {2, [](const Args& a) { Subst(a.at[0], a.at[1]); }}},
+    {L"key", {2, [](const Args& a) { Key(W(a), a[1]); }}},  // W enter|esc
+    {L"msgbox", {0, [](const Args&) { MessageBoxInfo(); }}},
+    {L"input", {2, [](const Args& a) { Input(a[0], a[1]); }}},  // ID TEXT --title TITLE
+    {L"menu", {1, [](const Args& a) { Menu(Number(a[0])); }}},  // N
+    {L"lnk", {1, [](const Args& a) { ReadLink(a[0]); }}},  // PATH
+    {L"subst", {2, [](const Args& a) { Subst(a[0], a[1]); }}},  // X: PATH|/D
 };
 // clang-format on
 
@@ -308,21 +252,19 @@ int wmain(int argc, wchar_t** argv) {
         for (int i = 1; i < argc; ++i) {
             const Text arg = argv[i];
             if (arg.size() > 2 && arg.starts_with(L"--") && i + 1 < argc)
-                args.options[arg] = argv[++i];
+                g_options[arg] = argv[++i];
             else
-                args.at.push_back(arg);
+                args.push_back(arg);
         }
-        const auto command = args.at.empty() ? kCommands.end() : kCommands.find(args.at.front());
+        const auto command = args.empty() ? kCommands.end() : kCommands.find(args.front());
         if (command == kCommands.end()) Fail(L"no such subcommand");
-        args.at.erase(args.at.begin());
-        if (args.at.size() != command->second.first)
-            Fail(command->first + L" takes " + std::to_wstring(command->second.first) + L" argument(s)");
-        if (args.options.count(L"--timeout")) g_timeoutMs = static_cast<DWORD>(Number(args.Option(L"--timeout")));
-        HANDLE awaited = args.options.count(L"--await-exit") ? OpenProcessById(args.Option(L"--await-exit")) : nullptr;
+        args.erase(args.begin());
+        if (args.size() != command->second.first) Fail(L"wrong number of arguments");
+        if (g_options.count(L"--timeout")) g_timeoutMs = static_cast<DWORD>(Number(g_options[L"--timeout"]));
+        HANDLE awaited = g_options.count(L"--await-exit") ? Process(g_options[L"--await-exit"]) : nullptr;
         command->second.second(args);
-        if (awaited) Print(std::to_wstring(WaitExit(awaited)));
+        if (awaited) Print(ExitCode(awaited));
     } catch (const Text& message) {
-        std::fflush(stdout);
         Print(L"qdrive: " + message, stderr);
         return 1;
     }
