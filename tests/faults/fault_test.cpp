@@ -27,9 +27,9 @@ void Distribute(const std::wstring& source, const std::wstring& destination) {
     distribution::RunDistribution({{source}, true, {destination}}, unwatched);
 }
 
-// As the child that the tests start: copies SOURCE to TARGET (a folder: distributes it into the
-// folder TARGET) and, at the first yield midway, ends through EndProgram (exit code 7), or sets
-// the named event and waits to be killed.
+// As the child that the tests start: distributes the folder SOURCE into the folder TARGET and,
+// at the first yield midway, ends through EndProgram (exit code 7), or sets the named event and
+// waits to be killed.
 int CopyingChild(const std::wstring& mode, const std::wstring& source, const std::wstring& target) {
     platform::SetCopyYield([&](std::uint64_t copied, std::uint64_t total) {
         if (copied >= total) return;
@@ -37,11 +37,8 @@ int CopyingChild(const std::wstring& mode, const std::wstring& source, const std
         ::SetEvent(::OpenEventW(EVENT_MODIFY_STATE, FALSE, mode.c_str()));
         ::Sleep(INFINITE);
     });
-    if (platform::FolderExists(source))
-        Distribute(source, target);
-    else
-        platform::CopyFile(source, target);
-    return 3;  // the copy ran to its end
+    Distribute(source, target);
+    return 3;  // the run went to its end
 }
 
 DWORD RunChild(const std::wstring& mode, const std::wstring& source, const std::wstring& target) {
@@ -62,30 +59,23 @@ DWORD RunChild(const std::wstring& mode, const std::wstring& source, const std::
     return code;
 }
 
-TEST(CopyCutShort, EndedMidwayTheTargetKeepsItsOldContentAndNoPartialFileIsLeft) {
-    test::ScratchFolder scratch;
-    const std::string content = test::Pattern(64 * kMiB + 12345, 1);
-    test::WriteBytes(scratch / L"source", content);
-    test::WriteBytes(scratch / L"existing", "old content");
-    EXPECT_EQ(RunChild(L"end", scratch / L"source", scratch / L"existing"), 7u);
-    EXPECT_EQ(RunChild(L"end", scratch / L"source", scratch / L"fresh"), 7u);
-    EXPECT_EQ(test::AllNames(scratch.Path()), (Lines{L"existing", L"source"}));
-}
-
-// Killed midway, a run leaves one hidden temporary, in the folder it was writing, and the file
-// being replaced keeps its old content; the next run there completes every file and removes the
-// leftover.
-TEST(CopyCutShort, ARunKilledMidwayIsCompletedByTheNextWhichLeavesNothingBehind) {
+// Ended midway (EndProgram, what Cancel does), a run leaves nothing behind; killed, it leaves one
+// hidden temporary, in the folder it was writing. Either way the file being replaced keeps its old
+// content, and the next run there completes every file and removes the leftover.
+TEST(CopyCutShort, ARunEndedOrKilledMidwayIsCompletedByTheNextWhichLeavesNothingBehind) {
     test::ScratchFolder scratch;
     for (const wchar_t* folder : {L"tree", L"tree\\sub", L"to", L"to\\tree", L"to\\tree\\sub"})
         test::MakeFolder(scratch / folder);
-    test::WriteBytes(scratch / L"to\\tree\\sub\\large", "old content");
+    const std::wstring large = scratch / L"to\\tree\\sub\\large";
+    test::WriteBytes(large, "old content");
     const Lines files{L"first", L"sub\\large", L"sub\\last"};
     for (std::size_t i = 0; i < files.size(); ++i)
         test::WriteBytes(scratch / (L"tree\\" + files[i]), test::Pattern(i == 1 ? 3 * kMiB : 1000, i));
+    EXPECT_EQ(RunChild(L"end", scratch / L"tree", scratch / L"to"), 7u);
+    EXPECT_EQ(test::AllNames(scratch / L"to\\tree\\sub"), Lines{L"large"});
     const std::wstring event = L"Local\\kelvaron-run-midway-" + std::to_wstring(::GetCurrentProcessId());
     EXPECT_EQ(RunChild(event, scratch / L"tree", scratch / L"to"), 9u);
-    EXPECT_EQ(test::ReadBytes(scratch / L"to\\tree\\sub\\large"), "old content");
+    EXPECT_EQ(test::ReadBytes(large), "old content");
     const Lines left = test::AllNames(scratch / L"to\\tree\\sub");
     ASSERT_EQ(left.size(), 2u);
     EXPECT_TRUE(platform::IsReplacementTemporaryName(left[1])) << testing::PrintToString(left);
