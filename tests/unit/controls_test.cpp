@@ -38,37 +38,26 @@ TEST_F(Controls, FolderListingTakesVisibleFilesMatchingThePattern) {
     EXPECT_THROW(platform::ReadFolder(scratch / L"missing"), Failure);
 }
 
-// A window without frame: its client area is the whole window at every DPI.
+// A window without frame (its client area is the whole window) moved to a screen of 144 DPI: the
+// place the system suggests, and the client area, a button and its font of 8 points at that DPI,
+// also for a size asked for afterwards.
 TEST(Window, MovingToAScreenOfAnotherDpiLaysTheClientAreaAndControlsOutAgainInTwips) {
     struct PlainWindow : platform::Window {
         PlainWindow() { Create(L"Quorvander.UnitTestPlainWindow", L"", 4000, 3000, WS_POPUP); }
     } window;
     auto& button = window.Add<platform::Button>(7, platform::TwipsRect{120, 2595, 1215, 495}, L"Done");
-    const auto px = [](int twips, int dpi) { return ::MulDiv(twips, dpi, 1440); };
-    const auto expectAt = [&](int dpi, int width, int height) {
-        SCOPED_TRACE(dpi);
-        RECT client{}, place{};
-        LOGFONTW font{};
-        ::GetClientRect(window.Handle(), &client);
-        ::GetWindowRect(button.Handle(), &place);
-        ::MapWindowPoints(nullptr, window.Handle(), reinterpret_cast<POINT*>(&place), 2);
-        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(button.Handle(), WM_GETFONT, 0, 0)), sizeof font, &font);
-        // The client area, the button's place and size, and its font of 8 points.
-        EXPECT_EQ((std::vector<long>{client.right, client.bottom, place.left, place.top, place.right - place.left,
-                                     place.bottom - place.top, font.lfHeight}),
-                  (std::vector<long>{px(width, dpi), px(height, dpi), px(120, dpi), px(2595, dpi), px(1215, dpi),
-                                     px(495, dpi), -::MulDiv(8, dpi, 72)}));
-    };
-    expectAt(static_cast<int>(window.Dpi()), 4000, 3000);
-    // What the system sends when the window moves to a screen of 144 DPI, with where it goes there.
-    RECT suggested{200, 150, 900, 700};
+    RECT suggested{200, 150, 900, 700}, frame{}, place{};
     ::SendMessageW(window.Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-    expectAt(144, 4000, 3000);
-    RECT frame{};
+    window.SetClientSizeTwips(2880, 1440);
+    LOGFONTW font{};
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(button.Handle(), WM_GETFONT, 0, 0)), sizeof font, &font);
     ::GetWindowRect(window.Handle(), &frame);
-    EXPECT_EQ(std::make_pair(frame.left, frame.top), std::make_pair(200L, 150L));
-    window.SetClientSizeTwips(2880, 1440);  // a size asked for after the move is taken at the new DPI
-    expectAt(144, 2880, 1440);
+    ::GetWindowRect(button.Handle(), &place);
+    const auto px = [](int twips) { return ::MulDiv(twips, 144, 1440); };
+    EXPECT_EQ((std::vector<long>{frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top,
+                                 place.left - frame.left, place.top - frame.top, place.right - place.left,
+                                 place.bottom - place.top, font.lfHeight}),
+              (std::vector<long>{200, 150, px(2880), px(1440), px(120), px(2595), px(1215), px(495), -16}));
 }
 
 }  // namespace
