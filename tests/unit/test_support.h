@@ -65,13 +65,11 @@ inline std::string Pattern(std::size_t size, std::uint64_t seed) {
 inline Lines AllNames(const std::wstring& folder) {
     Lines names;
     WIN32_FIND_DATAW found{};
-    HANDLE find = ::FindFirstFileW(Raw(folder + L"\\*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name != L"." && name != L"..") names.push_back(name);
-    } while (::FindNextFileW(find, &found));
-    ::FindClose(find);
+    const HANDLE find = ::FindFirstFileW(Raw(folder + L"\\*").c_str(), &found);
+    for (bool more = find != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(find, &found))
+        if (std::wstring_view(found.cFileName) != L"." && std::wstring_view(found.cFileName) != L"..")
+            names.push_back(found.cFileName);
+    if (find != INVALID_HANDLE_VALUE) ::FindClose(find);
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -141,7 +139,7 @@ private:
     std::wstring path_;
 };
 
-// A test (Base: ::testing::Test) in a scratch folder of its own; the copy engine's and the
+// A test (Base: ::testing::Test) in a scratch folder of its own, the copy engine's and the
 // replacement's hooks reset after it.
 template <typename Base>
 class ScratchTest : public Base {
