@@ -179,7 +179,9 @@ struct Owner : platform::Window {  // the last command of its buttons
     int command = 0;
 };
 
-TEST(Keyboard, TabWalksTheTabOrderEnterPressesTheFocusedButtonOrOpensTheFolderEscIsFinished) {
+using Keyboard = EditorTest;  // its windows' closing, too, ends the program's event loop only
+
+TEST_F(Keyboard, TabWalksTheTabOrderEnterPressesTheFocusedButtonOrOpensTheFolderEscIsFinished) {
     test::ScratchFolder scratch;
     test::MakeFolder(scratch / L"Dest");
     Owner owner;
