@@ -8,6 +8,7 @@ T=$SCRATCH/files
 mkdir -p "$T/src/Alpha" "$T/d1" "$T/d2" "$T/alpha" "$T/gamma"
 printf 'a\r\n' | tee "$T/src/A.txt" >"$T/src/B.dat"
 S=$(win_path "$T/src")
+distribute() { start_program "$1"; drive menu 1 --pid "$PID"; }  # SOURCES to the pop-up's first list
 
 begin_case "no list: the box 'Nothing To Do!', then the end"
 new_program_folder && mkdir "$LISTS"
@@ -18,16 +19,14 @@ assert_eq "exit code" 0 "$OUT"
 
 begin_case "a source that does not exist: the error box, the halted state; Esc ends"
 write_list One "$(win_path "$T/alpha")"
-start_program "$S\\gone.txt"
-drive menu 1 --pid "$PID"
+distribute "$S\\gone.txt"
 answer_box "Error received: 2" "1=OK" \
   "The Quorvander Utility was unable to complete your request.  The system has returned this error:|" click 1
 assert_end_state "Incomplete" "Distribution Halted" ff0000 "EXIT"
 end_program key esc
 
 begin_case "a folder on a UNC path: Enter on the question is Yes; the box, the run refused"
-start_program "$S\\Alpha \\\\server\\share\\folder"
-drive menu 1 --pid "$PID"
+distribute "$S\\Alpha \\\\server\\share\\folder"
 answer_box "File or Directory" "6=Yes	7=No" "is '$S\\Alpha \\\\server\\share\\folder' a Directory?" key enter
 answer_box "Quorvander Utility" "1=OK" "although you can distribute individual files from a UNC path, you need to map a drive to the desired network location in order to distribute a folder." click 1
 wait_window "Distributing "
@@ -57,8 +56,7 @@ for way in "Cancel:click 3005" "the close box:close"; do
   begin_case "${way%:*} during the copy of a large file: the program ends at once, no partial file"
   rm -rf "$T/d1"/* "$T/d2"/*
   printf 'other\r\n' >"$T/d1/other.txt"
-  start_program "$S\\big.bin"
-  drive menu 1 --pid "$PID"   # beta: d1, d2
+  distribute "$S\\big.bin"   # beta: d1, d2
   wait_window "Distributing "
   await_eq "a temporary in d1: the copy under way" 0 eval 'compgen -G "$T/d1/~kelvaron-*.tmp" >/dev/null; echo $?'
   started=$(date +%s%N)

@@ -5,8 +5,7 @@ trap 'q subst Q: /D >/dev/null 2>&1; cleanup' EXIT
 
 begin_case "License Agreement: without EULA.TXT a box and no Notepad; with it the system's Notepad, not a Notepad.exe of the program folder"
 new_program_folder
-start_program
-wait_window "Quorvander"
+open_editor
 rm "$PROGRAM/EULA.TXT"
 drive command "$WINDOW" 1104
 answer_box "ERROR" "1=OK" "The License Agreement is missing." click 1
@@ -24,8 +23,7 @@ drive subst Q: "$(win_path "$SCRATCH/not a drive")"   # listed, but never readab
 drive command "$WINDOW" 1101   # File, New List
 drive input 102 "Top" --pid "$PID" --title "New Destination List"
 drive click "$WINDOW" 1001
-drive wait-window --pid "$PID" --title "Add Destination Location"
-PICKER=$OUT
+PICKER=$(q wait-window --pid "$PID" --title "Add Destination Location") || die "no picker"
 drive select "$PICKER" 2001 "q:"
 answer_box "Add Destination Location" "1=OK" "The drive Q: cannot be read." click 1
 assert_eq "the open folder" "1 1 $P" "$(q control "$PICKER" 2007)"

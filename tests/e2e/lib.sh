@@ -20,16 +20,14 @@ drive() { OUT=$(q "$@") || die "qdrive $* failed"; }
 win_path() { printf 'Z:%s\n' "${1//\//\\}"; }
 files() { (cd "$1" && ls -A | LC_ALL=C sort | paste -sd ' '); }
 
-# Waits (up to 5 s) for the output of COMMAND to be EXPECTED, then checks it.
-await_eq() {  # WHAT EXPECTED COMMAND...
+await_eq() {  # WHAT EXPECTED COMMAND...: waits (up to 5 s) for the output of COMMAND to be EXPECTED, then checks it
   local actual deadline=$((SECONDS + 5))
   until actual=$("${@:3}" 2>/dev/null); [ "$actual" == "$2" ] || [ $SECONDS -ge $deadline ]; do sleep 0.1; done
   assert_eq "$1" "$2" "$actual"
 }
 
 new_program_folder() {  # PROGRAM (P in Windows' form; a blank in its name), its lists folder LISTS
-  FOLDERS=$((FOLDERS + 1))
-  PROGRAM="$SCRATCH/program $FOLDERS" && LISTS="$PROGRAM/Distribution Lists" && P=$(win_path "$PROGRAM")
+  PROGRAM="$SCRATCH/program $((++FOLDERS))" && LISTS="$PROGRAM/Distribution Lists" && P=$(win_path "$PROGRAM")
   mkdir -p "$PROGRAM" && cp "$QUORVANDER_EXE" "$PROGRAM/KELVARON.EXE" && cp "$QUORVANDER_EULA" "$PROGRAM/EULA.TXT"
 }
 write_list() { local name=$1; shift; printf '%s\r\n' "$@" >"$LISTS/$name.qvl"; }  # NAME DESTINATION...
@@ -38,11 +36,10 @@ write_list() { local name=$1; shift; printf '%s\r\n' "$@" >"$LISTS/$name.qvl"; }
 # it through WINDOW: by the close box, or `click ID`, or `key enter|esc`; it ends with 0.
 start_program() { PID=$(q start --dir "$(win_path "${START_DIR:-$PROGRAM}")" "\"$P\\KELVARON.EXE\"${1:+ $1}") || die "no start"; }
 wait_window() { drive wait-window --pid "$PID" --title "$1"; WINDOW=$OUT; }
+open_editor() { start_program; wait_window "Quorvander"; }  # no command line: the list editor
 end_program() { drive "${1:-close}" "$WINDOW" "${@:2}" --await-exit "$PID"; assert_eq "exit code" 0 "$OUT"; }
 
-# Waits for the message box TITLE, checks its buttons and the start of its text (lines joined by
-# |), and answers it (`click ID` or `key enter`, and qdrive's options).
-answer_box() {  # TITLE BUTTONS TEXT HOW...
+answer_box() {  # TITLE BUTTONS TEXT HOW...: checks the box's buttons, its text's start (lines joined by |); answers it
   drive msgbox --pid "$PID" --title "$1"
   local box=${OUT%%$'\n'*} text
   text=$(sed -n '4,$p' <<<"$OUT" | paste -sd '|')
@@ -64,8 +61,7 @@ assert_end_state() {  # CAPTION STATUS COLOUR BUTTON
 cleanup() {  # ends the programs of this Wine prefix left running that name the scratch folder
   local proc scratch="Z:${SCRATCH//\//\\}"
   for proc in /proc/[0-9]*; do
-    tr '\0' ' ' 2>/dev/null <"$proc/cmdline" | grep -qiF "$scratch" &&
-      grep -qzxF "WINEPREFIX=$WINEPREFIX" "$proc/environ" 2>/dev/null && kill "${proc#/proc/}"
+    grep -qziF "$scratch" "$proc/cmdline" && grep -qzxF "WINEPREFIX=$WINEPREFIX" "$proc/environ" && kill "${proc#/proc/}"
   done
-}
+} 2>/dev/null
 trap cleanup EXIT

@@ -7,8 +7,7 @@ trap 'cleanup; [ ! -d "$SENDTO.kept" ] || { rm -f "$SENDTO"; mv "$SENDTO.kept" "
 begin_case "no command line: the list editor; the lists folder and the Send To shortcut made"
 rm -f "$SENDTO/Quorvander.lnk"
 new_program_folder
-START_DIR=$SCRATCH start_program   # the working folder another one
-wait_window "Quorvander"
+START_DIR=$SCRATCH open_editor   # the working folder another one
 assert_eq "the new lists folder's entries" "" "$(ls -A "$LISTS" 2>&1)"
 assert_eq "the shortcut: target, arguments, working folder" "$P\\KELVARON.EXE||$P" \
   "$(q lnk "$(win_path "$SENDTO")\\Quorvander.lnk" | paste -sd '|')"
@@ -20,8 +19,7 @@ for what in folder file; do
   new_program_folder
   if [ $what = folder ]; then mkdir "$LISTS" && printf 'kept\r\n' >"$LISTS/Kept.qvl"; else printf 'kept\r\n' >"$LISTS"; fi
   "$WINE" cmd /c attrib +h "$(win_path "$LISTS")" >/dev/null 2>&1 </dev/null
-  start_program
-  wait_window "Quorvander"
+  open_editor
   ! q msgbox --pid "$PID" --timeout 0 >/dev/null 2>&1 || fail "a message box is open"
   end_program
   assert_eq "what it holds; Send To" $'kept\r|not a folder\r' "$(cat "$LISTS/Kept.qvl" 2>/dev/null || cat "$LISTS")|$(cat "$SENDTO")"

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# Prepares the system for a fault test, runs it, and undoes what it prepared whatever happens.
-# Needs root, as CI has.
+# Prepares the system for a fault test (as root), runs it, and undoes what it prepared whatever happens.
 #   prepare.sh full BUILD FAULT_TESTS_EXE   a small tmpfs linked as a drive letter of the prefix
-#   prepare.sh user BUILD FAULT_TESTS_EXE   a system user of its own (Wine lets root write
-#                                           read-only files), with a folder it may not write to
+#   prepare.sh user BUILD FAULT_TESTS_EXE   a system user of its own (Wine lets root write read-only files),
+#                                           with a folder it may not write to
 set -euo pipefail
 KIND=$1 BUILD=$2 EXE=$3
 WINE=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver
@@ -26,10 +25,8 @@ if [ "$KIND" = full ]; then
   [ -z "$(ls -A "$AREA")" ] || { echo "FAIL: left on the full drive: $(ls -A "$AREA")" >&2; exit 1; }
 else
   USER_NAME=kelvaron-tests
-  as_user() {
-    runuser -u "$USER_NAME" -- env -i PATH=/usr/bin:/bin HOME="$AREA" WINEPREFIX="$AREA/wineprefix" \
-      WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" "$@"
-  }
+  as_user() { runuser -u "$USER_NAME" -- env -i PATH=/usr/bin:/bin HOME="$AREA" WINEPREFIX="$AREA/wineprefix" \
+    WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" "$@"; }
   cleanup() {
     as_user "$WINESERVER" -k >/dev/null 2>&1 || true
     as_user "$WINESERVER" -w >/dev/null 2>&1 || true

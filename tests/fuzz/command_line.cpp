@@ -22,9 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::wstring joined = LR"("C:\Program Files\Quorvander\KELVARON.EXE")";
     for (std::size_t start = 0; start < line.size();) {  // the sources: the line cut at quotation marks
         const std::size_t end = std::min(line.find(L'"', start), line.size());
-        std::wstring source;
-        for (const wchar_t c : line.substr(start, end - start))
-            if (c >= 32) source += c;
+        std::wstring source = line.substr(start, end - start);
+        std::erase_if(source, [](wchar_t c) { return c < 32; });
         if (!source.empty()) {
             joined += source.find(L' ') == std::wstring::npos ? L" " + source : L" \"" + source + L"\"";
             sources.push_back(source);

@@ -7,12 +7,10 @@
 #include "lists/list_file.h"
 #include "platform/failure.h"
 
-using lists::ListCoding;
-
 static void RequireReadBack(const std::vector<std::wstring>& entries) {
+    using enum lists::ListCoding;
     for (const unsigned ansi : {1252u, 65001u})
-        for (const ListCoding coding :
-             {ListCoding::Ansi, ListCoding::Utf8, ListCoding::Utf8WithMark, ListCoding::Utf16WithMark})
+        for (const lists::ListCoding coding : {Ansi, Utf8, Utf8WithMark, Utf16WithMark})
             REQUIRE(lists::DecodeListFile(lists::EncodeListFile(entries, coding, ansi), ansi).lines == entries);
 }
 
@@ -24,8 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const auto lines = lists::DecodeListFile(bytes, ansi).lines;
             REQUIRE(lines.size() <= static_cast<std::size_t>(lineEnds) + 1);
             RequireReadBack(lines);
-        } catch (const platform::Failure&) {  // no text
-        }
+        } catch (const platform::Failure&) {}  // bytes that hold no text
     }
     // Entries hold no line end and no other control character than tab (the reader refuses those).
     std::vector<std::wstring> entries(1);

@@ -1,6 +1,5 @@
 // List names: a name is accepted exactly when, with the list's extension, it is a valid Windows
 // file name and no name Windows keeps for a device. Both rules written out here on their own.
-#include <algorithm>
 #include <string_view>
 
 #include "fuzz.h"
@@ -17,8 +16,8 @@ static bool DeviceName(const std::wstring& name) {
     std::wstring stem = name.substr(0, name.find(L'.'));
     stem.erase(stem.find_last_not_of(L' ') + 1);
     for (wchar_t& c : stem) c = c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c;
-    static const std::wstring kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
-    if (std::find(std::begin(kDevices), std::end(kDevices), stem) != std::end(kDevices)) return true;
+    for (const std::wstring_view device : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"})
+        if (stem == device) return true;
     return stem.size() == 4 && (stem.starts_with(L"COM") || stem.starts_with(L"LPT")) &&
            std::wstring_view(L"123456789\u00B9\u00B2\u00B3").find(stem[3]) != std::wstring_view::npos;
 }

@@ -1,8 +1,7 @@
-// qdrive: acts on another program's windows from outside, as a person would. It prints its results
-// one a line (UTF-8) and ends with 0, or prints "qdrive: <why>" to stderr and ends with 1. W is a
-// window's handle, ID a control's id (decimal or 0x hex). Options: --pid, --class, --title (the
-// window waited for), --dir (start), --timeout MS (waits; 10000), --await-exit PID (after acting,
-// print PID's exit code).
+// qdrive: acts on another program's windows from outside, as a person would. It prints its results one a line
+// (UTF-8) and ends with 0, or prints "qdrive: <why>" to stderr and ends with 1. W is a window's handle, ID a
+// control's id (decimal or 0x hex). Options: --pid, --class, --title (the window waited for), --dir (start),
+// --timeout MS (waits; 10000), --await-exit PID (after acting, print PID's exit code).
 #include <windows.h>
 #include <shlobj.h>
 
@@ -38,15 +37,7 @@ HANDLE Process(const Text& pid) {
     return process;
 }
 
-Text ExitCode(HANDLE process) {
-    DWORD code = 0;
-    if (::WaitForSingleObject(process, g_timeoutMs) != WAIT_OBJECT_0 || !::GetExitCodeProcess(process, &code))
-        Fail(L"waiting for the exit");
-    return std::to_wstring(code);
-}
-
-// Prints the process id. The program gets none of our standard handles (they are null): else a
-// shell reading our output waits for it.
+// Prints the process id. The program gets none of our standard handles (null), else a shell reading our output waits.
 void Start(Text line) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -85,8 +76,7 @@ HWND Existing(HWND hwnd) {
 }
 HWND Control(HWND parent, const Text& id) { return Existing(::GetDlgItem(parent, static_cast<int>(Number(id)))); }
 
-// Waits for a visible top-level window of --pid, of the class `wanted`, captioned --title, that
-// `accepts`.
+// Waits for a visible top-level window of --pid, of the class `wanted`, captioned --title, that `accepts`.
 HWND WaitWindow(const Text& wanted, const std::function<bool(HWND)>& accepts = nullptr) {
     const Text pid = g_options[L"--pid"];
     for (const ULONGLONG deadline = ::GetTickCount64() + g_timeoutMs;; ::Sleep(50)) {
@@ -164,8 +154,7 @@ void Key(HWND window, const Text& name) {
     ::PostMessageW(target, WM_KEYUP, key, 1 | (3LL << 30));  // the window may be gone by now
 }
 
-// Waits for a message box; prints its handle, its title, its buttons (id=caption, TAB between),
-// then its text's lines.
+// Waits for a message box; prints its handle, its title, its buttons (id=caption, TAB between), its text.
 void MessageBoxInfo() {
     HWND box = WaitWindow(L"#32770", [](HWND hwnd) { return ::GetDlgItem(hwnd, 0xFFFF) != nullptr; });
     Text buttons;
@@ -194,7 +183,6 @@ void Menu(long long n) {
     ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 1);
 }
 
-// A shortcut's target, arguments and working folder.
 void ReadLink(const Text& path) {
     IShellLinkW* link = nullptr;
     IPersistFile* file = nullptr;
@@ -208,7 +196,6 @@ void ReadLink(const Text& path) {
     for (const Text line : {target, arguments, folder}) Print(line);
 }
 
-// X: PATH makes the drive letter lead to PATH; X: /D nowhere again.
 void Subst(const Text& drive, const Text& path) {
     const bool remove = path == L"/D";
     if (!::DefineDosDeviceW(remove ? DDD_REMOVE_DEFINITION : 0, drive.c_str(), remove ? nullptr : path.c_str()))
@@ -250,8 +237,7 @@ int wmain(int argc, wchar_t** argv) {
     try {
         Args args;
         for (int i = 1; i < argc; ++i) {
-            const Text arg = argv[i];
-            if (arg.size() > 2 && arg.starts_with(L"--") && i + 1 < argc)
+            if (const Text arg = argv[i]; arg.size() > 2 && arg.starts_with(L"--") && i + 1 < argc)
                 g_options[arg] = argv[++i];
             else
                 args.push_back(arg);
@@ -263,7 +249,11 @@ int wmain(int argc, wchar_t** argv) {
         if (g_options.count(L"--timeout")) g_timeoutMs = static_cast<DWORD>(Number(g_options[L"--timeout"]));
         HANDLE awaited = g_options.count(L"--await-exit") ? Process(g_options[L"--await-exit"]) : nullptr;
         command->second.second(args);
-        if (awaited) Print(ExitCode(awaited));
+        if (DWORD code = 0; awaited) {
+            if (::WaitForSingleObject(awaited, g_timeoutMs) != WAIT_OBJECT_0 || !::GetExitCodeProcess(awaited, &code))
+                Fail(L"waiting for the exit");
+            Print(std::to_wstring(code));
+        }
     } catch (const Text& message) {
         Print(L"qdrive: " + message, stderr);
         return 1;
