@@ -173,18 +173,12 @@ std::vector<int> Keys(std::initializer_list<UINT> keys) {  // the focus before a
     }
     return focus;
 }
-struct Owner : platform::Window {  // the last command of its buttons
-    Owner() { Create(L"Quorvander.KeyboardTest", L"", 4000, 3000, WS_OVERLAPPED | WS_CAPTION); }
-    void OnCommand(int id, int, HWND) override { command = id; }
-    int command = 0;
-};
 
 using Keyboard = EditorTest;  // its windows' closing, too, ends the program's event loop only
 
 TEST_F(Keyboard, TabWalksTheTabOrderEnterPressesTheFocusedButtonOrOpensTheFolderEscIsFinished) {
-    test::ScratchFolder scratch;
     test::MakeFolder(scratch / L"Dest");
-    Owner owner;
+    test::HiddenWindow owner;
     auto& first = owner.Add<platform::Button>(7, platform::TwipsRect{}, L"");
     owner.Add<platform::Button>(8, platform::TwipsRect{}, L"");
     owner.Show();

@@ -40,18 +40,15 @@ TEST_F(ListStoreTest, ChangesMadeElsewhereSinceTheListWasReadAreTakenIn) {
     lists::ListStore first, second;
     first.Open(file);
     second.Open(file);
-
     // The first adds D and removes B; the second, still showing A B C, removes C and adds E.
     EXPECT_FALSE(first.Save({L"C:\\A", L"C:\\C", L"C:\\D"}).tookInChanges);
     const lists::ListStore::Saved saved = second.Save({L"C:\\A", L"C:\\B", L"C:\\E"});
     EXPECT_TRUE(saved.tookInChanges);
     EXPECT_EQ(saved.entries, (Lines{L"C:\\A", L"C:\\D", L"C:\\E"}));
     EXPECT_EQ(test::ReadBytes(file), "C:\\A\r\nC:\\D\r\nC:\\E\r\n");
-
     // The file deleted elsewhere: what was there is gone, what the second adds is saved.
     ::DeleteFileW(file.c_str());
     EXPECT_EQ(second.Save({L"C:\\A", L"C:\\D", L"C:\\E", L"C:\\F"}).entries, Lines{L"C:\\F"});
-
     // The file replaced by one that holds no text: the save fails and leaves it alone.
     const std::string binary("\x89PNG\r\n\x1A\n\0\0", 10);
     test::WriteBytes(file, binary);
@@ -65,7 +62,6 @@ TEST_F(ListStoreTest, FaultBeforeTheRenameKeepsTheOldFileAndLeavesNoTemporary) {
     test::WriteBytes(file, old);
     lists::ListStore store;
     store.Open(file);
-
     std::wstring temporary;  // beside the list, so that putting it in place is one rename
     std::optional<std::string> written;
     platform::SetBeforeReplaceHook([&](const std::wstring& path) {
@@ -79,7 +75,6 @@ TEST_F(ListStoreTest, FaultBeforeTheRenameKeepsTheOldFileAndLeavesNoTemporary) {
     EXPECT_TRUE(platform::IsReplacementTemporaryName(platform::LastComponent(temporary))) << temporary;
     EXPECT_EQ(test::ReadBytes(file), old);
     EXPECT_EQ(test::AllNames(scratch.Path()), Lines{L"Kept.qvl"});
-
     // A new list interrupted so leaves nothing at all.
     lists::ListStore fresh(Path(L"New.qvl"));
     EXPECT_THROW(fresh.Save({L"E:\\New"}), std::runtime_error);

@@ -162,10 +162,13 @@ inline DWORD CopyError(const std::wstring& source, const std::wstring& target) {
     return 0;
 }
 
-// A top-level window that is never shown: the controls under test live in it.
+// A top-level window, shown only when a test shows it: the controls under test live in it, and it
+// keeps the id of the last command they sent.
 class HiddenWindow : public platform::Window {
 public:
     HiddenWindow() { Create(L"Quorvander.UnitTestWindow", L"", 4000, 3000, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU); }
+    void OnCommand(int id, int, HWND) override { command = id; }
+    int command = 0;
 };
 
 }  // namespace test
