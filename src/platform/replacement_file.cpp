@@ -41,13 +41,19 @@ std::optional<ULONGLONG> Hex(std::wstring_view digits) {
     return value;
 }
 
+// What stands between a temporary's prefix and suffix; none for a name without them.
+std::optional<std::wstring_view> TemporaryMiddle(std::wstring_view name) {
+    const std::wstring_view prefix(kTemporaryPrefix), suffix(kTemporarySuffix);
+    if (name.size() <= prefix.size() + suffix.size() || !name.starts_with(prefix) || !name.ends_with(suffix))
+        return std::nullopt;
+    return name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+}
+
 // The writer named by a temporary's name in either form; none for any other name.
 std::optional<Writer> WriterOf(std::wstring_view name) {
-    const std::wstring_view prefix(kTemporaryPrefix), suffix(kTemporarySuffix);
-    if (name.size() <= prefix.size() + suffix.size() || name.substr(0, prefix.size()) != prefix ||
-        name.substr(name.size() - suffix.size()) != suffix)
-        return std::nullopt;
-    const std::wstring_view middle = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+    const auto found = TemporaryMiddle(name);
+    if (!found) return std::nullopt;
+    const std::wstring_view middle = *found;
     const auto process = Hex(middle.substr(0, 8));
     if (middle.size() == 12 && process && Hex(middle.substr(8))) return Writer{static_cast<DWORD>(*process), {}};
     if (middle.size() != 30 || !process || middle[8] != L'-' || middle[25] != L'-' || !Hex(middle.substr(26)))
@@ -90,12 +96,7 @@ std::function<void(const std::wstring&)>& BeforeReplaceHook() {
 
 void SetBeforeReplaceHook(std::function<void(const std::wstring&)> hook) { BeforeReplaceHook() = std::move(hook); }
 
-bool IsReplacementTemporaryName(const std::wstring& name) {
-    const std::wstring_view view(name);
-    const std::wstring_view prefix(kTemporaryPrefix), suffix(kTemporarySuffix);
-    return view.size() > prefix.size() + suffix.size() && view.substr(0, prefix.size()) == prefix &&
-           view.substr(view.size() - suffix.size()) == suffix;
-}
+bool IsReplacementTemporaryName(const std::wstring& name) { return TemporaryMiddle(name).has_value(); }
 
 void RemoveLeftoverTemporaries(const std::wstring& folder) noexcept {
     try {

@@ -3,7 +3,6 @@
 // control's id (decimal or 0x hex). Options: --pid, --class, --title (the window waited for), --dir (start),
 // --timeout MS (waits; 10000), --await-exit PID (after acting, print PID's exit code).
 #include <windows.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -183,19 +182,6 @@ void Menu(long long n) {
     ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 1);
 }
 
-void ReadLink(const Text& path) {
-    IShellLinkW* link = nullptr;
-    IPersistFile* file = nullptr;
-    wchar_t target[MAX_PATH * 4] = L"", arguments[INFOTIPSIZE] = L"", folder[MAX_PATH * 4] = L"";
-    if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) ||
-        FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link))) ||
-        FAILED(link->QueryInterface(IID_PPV_ARGS(&file))) || FAILED(file->Load(path.c_str(), STGM_READ)) ||
-        FAILED(link->GetPath(target, MAX_PATH * 4, nullptr, SLGP_RAWPATH)) ||
-        FAILED(link->GetArguments(arguments, INFOTIPSIZE)) || FAILED(link->GetWorkingDirectory(folder, MAX_PATH * 4)))
-        Fail(L"reading the shortcut " + path);
-    for (const Text line : {target, arguments, folder}) Print(line);
-}
-
 void Subst(const Text& drive, const Text& path) {
     const bool remove = path == L"/D";
     if (!::DefineDosDeviceW(remove ? DDD_REMOVE_DEFINITION : 0, drive.c_str(), remove ? nullptr : path.c_str()))
@@ -226,7 +212,6 @@ const std::map<Text, std::pair<std::size_t, std::function<void(const Args&)>>> k
     {L"msgbox", {0, [](const Args&) { MessageBoxInfo(); }}},
     {L"input", {2, [](const Args& a) { Input(a[0], a[1]); }}},  // ID TEXT --title TITLE
     {L"menu", {1, [](const Args& a) { Menu(Number(a[0])); }}},  // N
-    {L"lnk", {1, [](const Args& a) { ReadLink(a[0]); }}},  // PATH
     {L"subst", {2, [](const Args& a) { Subst(a[0], a[1]); }}},  // X: PATH|/D
 };
 // clang-format on
