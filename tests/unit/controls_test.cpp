@@ -19,7 +19,7 @@ using Controls = test::ScratchTest<::testing::Test>;
 // temporary file of a copy or save under way (or killed).
 TEST_F(Controls, FolderListingTakesVisibleFilesMatchingThePattern) {
     for (const auto& [name, attributes] : std::vector<std::pair<const wchar_t*, DWORD>>{
-             {L"b.qvl", 0}, {L"B.qvl2", 0}, {L"A.qvl", 0}, {L"notes.txt", 0}, {L"~kelvaron-0000002a0001.tmp", 0},
+             {L"b.qvl", 0}, {L"B.qvl2", 0}, {L"A.qvl", 0}, {L"~kelvaron-notes.txt", 0}, {L"~kelvaron-0000002a0001.tmp", 0},
              {L"read-only.qvl", FILE_ATTRIBUTE_READONLY}, {L"hidden.qvl", FILE_ATTRIBUTE_HIDDEN},
              {L"system.qvl", FILE_ATTRIBUTE_SYSTEM}})
         test::WriteBytes(Path(name), "x", attributes);
@@ -30,8 +30,8 @@ TEST_F(Controls, FolderListingTakesVisibleFilesMatchingThePattern) {
         return platform::ListFolder(scratch.Path(), platform::EntryKind::Files, pattern);
     };
     EXPECT_EQ(files(L"*.qvl"), (Lines{L"A.qvl", L"b.qvl", L"read-only.qvl"}));
-    EXPECT_EQ(files(L"*.*"), (Lines{L"A.qvl", L"b.qvl", L"B.qvl2", L"notes.txt", L"read-only.qvl"}));
-    EXPECT_EQ(files(L"*.TXT;*.qvl2"), (Lines{L"B.qvl2", L"notes.txt"}));
+    EXPECT_EQ(files(L"*.*"), (Lines{L"A.qvl", L"b.qvl", L"B.qvl2", L"read-only.qvl", L"~kelvaron-notes.txt"}));
+    EXPECT_EQ(files(L"*.TXT;*.qvl2"), (Lines{L"B.qvl2", L"~kelvaron-notes.txt"}));
     const platform::FolderContents contents = platform::ReadFolder(scratch.Path());
     EXPECT_EQ(contents.files.size(), 5u);
     EXPECT_EQ(contents.folders, Lines{L"folder.qvl"});
