@@ -1,6 +1,8 @@
 #include "distribution/distribution_run.h"
 
 #include <algorithm>
+#include <cwchar>
+#include <iterator>
 #include <set>
 #include <utility>
 
@@ -24,6 +26,7 @@ struct FolderPlan {
     struct Folder {
         std::wstring relative;  // "" for the source folder itself, else "SUB\DEEP"
         std::vector<std::wstring> files;
+        std::vector<std::uint64_t> sizes;  // of each file
     };
     std::wstring root;     // the source folder, normalised, without a trailing backslash
     std::wstring topName;  // its own name, as the file system spells it
@@ -44,7 +47,7 @@ std::wstring Below(const std::wstring& folder, const std::wstring& relative) {
     return relative.empty() ? folder : platform::JoinPath(folder, relative);
 }
 
-class Run {
+class Run : private platform::CopyProgress {
 public:
     Run(const RunRequest& request, RunObserver& observer) : request_(request), observer_(observer) {
         for (const auto& entry : request.destinations) outcome_.destinations.emplace_back().destination = entry;
@@ -59,12 +62,17 @@ public:
         try {
             CheckDestinations();
             PlanFolders();
+            if (!CheckRightsAndRoom()) {
+                outcome_.end = RunOutcome::End::Stopped;
+                return std::move(outcome_);
+            }
+            CountTotals();
             RemoveLeftovers();
             for (std::size_t s = 0; s < request_.sources.size(); ++s) {
                 if (isFolder_[s])
                     CopyFolderSource(plans_[s]);
                 else
-                    CopyFileSource(request_.sources[s]);
+                    CopyFileSource(s);
             }
         } catch (const platform::Failure& failure) {
             Halt(failure);
@@ -125,9 +133,13 @@ private:
     // the source itself (the source's parent, by any route) is skipped.
     void PlanFolders() {
         plans_.resize(request_.sources.size());
+        sourceSizes_.resize(request_.sources.size());
         std::set<platform::FolderIdentity> targets;
         for (std::size_t s = 0; s < request_.sources.size(); ++s) {
-            if (!isFolder_[s]) continue;
+            if (!isFolder_[s]) {
+                sourceSizes_[s] = platform::FileSize(request_.sources[s]).value_or(0);
+                continue;
+            }
             FolderPlan& plan = plans_[s];
             plan.root = Normalised(request_.sources[s]);
             plan.identity = platform::IdentityOf(plan.root);
@@ -160,6 +172,7 @@ private:
             FolderPlan::Folder& planned = plan.folders.emplace_back();
             planned.relative = relative;
             planned.files = std::move(contents.files);
+            planned.sizes = std::move(contents.fileSizes);
             for (const auto& link : contents.folderLinks)
                 outcome_.leftOutLinks.push_back(platform::JoinPath(folder, link));
             for (auto sub = contents.folders.rbegin(); sub != contents.folders.rend(); ++sub) {
@@ -175,6 +188,111 @@ private:
         }
     }
 
+    // Calls `take(target, size)` for every file this run copies into destination `d`.
+    template <typename Take>
+    void ForEachCopy(std::size_t d, Take take) const {
+        for (std::size_t s = 0; s < request_.sources.size(); ++s) {
+            if (!isFolder_[s]) {
+                take(platform::JoinPath(folders_[d], platform::LastComponent(request_.sources[s])), sourceSizes_[s]);
+                continue;
+            }
+            const std::wstring top = platform::JoinPath(folders_[d], plans_[s].topName);
+            for (const auto& folder : plans_[s].folders)
+                for (std::size_t f = 0; f < folder.files.size(); ++f)
+                    take(platform::JoinPath(Below(top, folder.relative), folder.files[f]), folder.sizes[f]);
+        }
+    }
+
+    // Each destination must take a new file, and its volume must have room for what this run
+    // puts on it. The first count takes every file as new; only when that does not fit are the
+    // files there looked at, for their growth alone. A volume that cannot be asked is not
+    // counted: the copies then say what fails. False: the user chose to copy nothing.
+    bool CheckRightsAndRoom() {
+        struct Volume {
+            platform::VolumeRoom room;
+            std::vector<std::size_t> destinations;
+        };
+        std::vector<Volume> volumes;
+        bool failed = false;
+        for (std::size_t d = 0; d < folders_.size(); ++d) {
+            if (!Usable(d)) continue;
+            try {
+                platform::CheckCanWriteInto(folders_[d]);
+            } catch (const platform::Failure& failure) {
+                SkipDestination(d, Skip::CannotWrite);
+                outcome_.destinations[d].failure = failure;
+                failed = true;
+                continue;
+            }
+            platform::VolumeRoom room;
+            try {
+                room = platform::RoomOf(folders_[d]);
+            } catch (const platform::Failure&) {
+                continue;
+            }
+            auto same = std::find_if(volumes.begin(), volumes.end(), [&](const Volume& volume) {
+                return volume.room.serial == room.serial && volume.room.size == room.size;
+            });
+            if (same == volumes.end()) same = volumes.insert(volumes.end(), Volume{room, {}});
+            same->destinations.push_back(d);
+        }
+        for (const Volume& volume : volumes) {
+            std::uint64_t needed = Needed(volume.destinations, volume.room.cluster, false);
+            if (needed <= volume.room.free) continue;
+            needed = Needed(volume.destinations, volume.room.cluster, true);
+            if (needed <= volume.room.free) continue;
+            for (const std::size_t d : volume.destinations) {
+                SkipDestination(d, Skip::NoRoom);
+                outcome_.destinations[d].needed = needed;
+                outcome_.destinations[d].free = volume.room.free;
+            }
+            failed = true;
+        }
+        return !failed || observer_.OnChecksFailed(CheckProblems());
+    }
+
+    std::uint64_t Needed(const std::vector<std::size_t>& destinations, std::uint64_t cluster,
+                         bool lookAtTargets) const {
+        std::vector<FileOnVolume> files;
+        for (const std::size_t d : destinations)
+            ForEachCopy(d, [&](const std::wstring& target, std::uint64_t size) {
+                files.push_back({size, lookAtTargets ? platform::FileSize(target) : std::nullopt});
+            });
+        return RoomNeeded(files, cluster);
+    }
+
+    // A line for each destination that failed the checks, a few of them and then a count.
+    std::wstring CheckProblems() const {
+        constexpr std::size_t kShown = 10;
+        std::wstring text;
+        std::size_t count = 0;
+        for (const auto& destination : outcome_.destinations) {
+            if (destination.state != State::Skipped ||
+                (destination.skip != Skip::CannotWrite && destination.skip != Skip::NoRoom))
+                continue;
+            if (++count > kShown) continue;
+            text += destination.destination + L": ";
+            if (destination.skip == Skip::CannotWrite)
+                text += L"no file can be made there (error " + std::to_wstring(destination.failure->Number()) + L": " +
+                        destination.failure->Description() + L")\r";
+            else
+                text += L"its drive has " + SizeText(destination.free) + L" free, and this distribution needs " +
+                        SizeText(destination.needed) + L" there\r";
+        }
+        if (count > kShown) text += L"and " + std::to_wstring(count - kShown) + L" more\r";
+        return text;
+    }
+
+    void CountTotals() {
+        for (std::size_t d = 0; d < folders_.size(); ++d) {
+            if (!Usable(d)) continue;
+            ForEachCopy(d, [&](const std::wstring&, std::uint64_t size) {
+                ++outcome_.progress.filesTotal;
+                outcome_.progress.bytesTotal += size;
+            });
+        }
+    }
+
     // A run killed midway leaves behind one temporary, hidden, in the folder it was writing.
     // Each folder that this run writes and did not make is rid of such leftovers once, before
     // its first copy: here the destinations that files go to, the others as they are reached.
@@ -184,13 +302,15 @@ private:
             if (Usable(d)) platform::RemoveLeftoverTemporaries(folders_[d]);
     }
 
-    void CopyFileSource(const std::wstring& source) {
+    void CopyFileSource(std::size_t s) {
+        const std::wstring& source = request_.sources[s];
         for (std::size_t d = 0; d < folders_.size(); ++d) {
             const std::wstring target = platform::JoinPath(request_.destinations[d], platform::LastComponent(source));
             observer_.OnCopying(source, target);
-            if (Usable(d)) Copy(d, source, platform::JoinPath(folders_[d], platform::LastComponent(source)));
+            if (Usable(d))
+                Copy(d, source, platform::JoinPath(folders_[d], platform::LastComponent(source)), sourceSizes_[s]);
             ++sourcesDone_[d];
-            observer_.OnProgress();
+            Report();
         }
     }
 
@@ -206,35 +326,55 @@ private:
                 const bool made = platform::MakeFolderUnlessThere(target);
                 if (!made) platform::RemoveLeftoverTemporaries(target);
                 const std::wstring source = Below(plan.root, folder.relative);
-                for (const auto& name : folder.files) {
-                    const std::wstring from = platform::JoinPath(source, name);
-                    const std::wstring to = platform::JoinPath(target, name);
+                for (std::size_t f = 0; f < folder.files.size(); ++f) {
+                    const std::wstring from = platform::JoinPath(source, folder.files[f]);
+                    const std::wstring to = platform::JoinPath(target, folder.files[f]);
                     observer_.OnCopying(from, to);
-                    Copy(d, from, to, made ? platform::TargetFolder::JustMade : platform::TargetFolder::MayHoldIt);
-                    observer_.OnProgress();
+                    Copy(d, from, to, folder.sizes[f],
+                         made ? platform::TargetFolder::JustMade : platform::TargetFolder::MayHoldIt);
+                    Report();
                 }
-                observer_.OnProgress();
+                Report();
             }
             ++sourcesDone_[d];
         }
     }
 
-    void Copy(std::size_t d, const std::wstring& source, const std::wstring& target,
+    void Copy(std::size_t d, const std::wstring& source, const std::wstring& target, std::uint64_t size,
               platform::TargetFolder folder = platform::TargetFolder::MayHoldIt) {
         current_ = {d, target};
-        platform::CopyFile(source, target, folder);
-        ++outcome_.filesCopied;
+        platform::CopyFile(source, target, folder, this);
+        // The size read before the copy: a file that changed meanwhile does not move the totals.
+        Progress& progress = outcome_.progress;
+        progress.bytesDone = bytesBefore_ += size;
+        ++progress.filesDone;
+        ++outcome_.destinations[d].files;
+        outcome_.destinations[d].bytes += size;
+    }
+
+    bool OnChunk(std::uint64_t copied) override {
+        outcome_.progress.bytesDone = bytesBefore_ + copied;
+        return Report(false);
+    }
+
+    // The observer is told how far the run is; when it cancels, the run ends here (or, inside a
+    // copy, through that copy's failure).
+    bool Report(bool throwWhenCancelled = true) {
+        if (observer_.OnProgress(outcome_.progress)) return true;
+        cancelled_ = true;
+        if (throwWhenCancelled) platform::ThrowWin32(ERROR_CANCELLED);
+        return false;
     }
 
     // The destination being written fails; those that had every source before the halt are
     // complete; the rest are unfinished.
     void Halt(const platform::Failure& failure) {
-        outcome_.end = RunOutcome::End::Halted;
-        outcome_.failure = failure;
+        outcome_.end = cancelled_ ? RunOutcome::End::Cancelled : RunOutcome::End::Halted;
+        if (!cancelled_) outcome_.failure = failure;
         for (std::size_t d = 0; d < outcome_.destinations.size(); ++d) {
             DestinationOutcome& destination = outcome_.destinations[d];
             if (destination.state == State::Skipped) continue;
-            if (current_ && current_->destination == d) {
+            if (current_ && current_->destination == d && !cancelled_) {
                 destination.state = State::Failed;
                 destination.failure = failure;
                 destination.file = current_->target;
@@ -252,12 +392,15 @@ private:
     const RunRequest& request_;
     RunObserver& observer_;
     RunOutcome outcome_;
-    std::vector<bool> isFolder_;            // for each source
-    std::vector<std::wstring> folders_;     // each destination, normalised
-    std::vector<FolderPlan> plans_;         // one for each source; empty for a file source
-    std::set<std::wstring> topNames_;       // case-folded names of the folder sources
-    std::optional<Position> current_;       // the copy under way
-    std::vector<std::size_t> sourcesDone_;  // for each destination, how many sources it has whole
+    std::vector<bool> isFolder_;              // for each source
+    std::vector<std::wstring> folders_;       // each destination, normalised
+    std::vector<FolderPlan> plans_;           // one for each source; empty for a file source
+    std::set<std::wstring> topNames_;         // case-folded names of the folder sources
+    std::optional<Position> current_;         // the copy under way
+    std::vector<std::size_t> sourcesDone_;    // for each destination, how many sources it has whole
+    std::vector<std::uint64_t> sourceSizes_;  // of each file source
+    std::uint64_t bytesBefore_ = 0;           // the bytes of the copies before the current one
+    bool cancelled_ = false;
 };
 
 // At most a few names, then how many more: a note read at a glance.
@@ -279,9 +422,62 @@ RunOutcome RunDistribution(const RunRequest& request, RunObserver& observer) {
     return Run(request, observer).CarryOut();
 }
 
+std::uint64_t RoomNeeded(const std::vector<FileOnVolume>& files, std::uint64_t cluster) {
+    const auto onDisk = [cluster](std::uint64_t size) {
+        return cluster ? (size + cluster - 1) / cluster * cluster : size;
+    };
+    std::uint64_t growth = 0, largestReplaced = 0;
+    for (const auto& file : files) {
+        const std::uint64_t size = onDisk(file.size), old = file.replaced ? onDisk(*file.replaced) : 0;
+        growth += size > old ? size - old : 0;
+        // Both are there until the new one is whole: what is not counted as growth yet.
+        if (file.replaced) largestReplaced = std::max(largestReplaced, std::min(size, old));
+    }
+    return growth + largestReplaced;
+}
+
+int ExitCodeOf(const RunOutcome& outcome) {
+    switch (outcome.end) {
+    case RunOutcome::End::Halted:
+    case RunOutcome::End::Cancelled: return 1;
+    case RunOutcome::End::Refused:
+    case RunOutcome::End::Stopped: return 2;
+    case RunOutcome::End::Completed: break;
+    }
+    const auto complete = std::count_if(outcome.destinations.begin(), outcome.destinations.end(),
+                                        [](const DestinationOutcome& d) { return d.state == State::Complete; });
+    if (complete == 0) return 2;
+    return static_cast<std::size_t>(complete) == outcome.destinations.size() ? 0 : 3;
+}
+
+std::wstring SizeText(std::uint64_t bytes) {
+    if (bytes < 1024) return std::to_wstring(bytes) + (bytes == 1 ? L" byte" : L" bytes");
+    const wchar_t* units[] = {L"KB", L"MB", L"GB", L"TB", L"PB"};
+    double value = static_cast<double>(bytes) / 1024;
+    std::size_t unit = 0;
+    for (; value >= 1000 && unit + 1 < std::size(units); ++unit) value /= 1024;
+    wchar_t text[32];
+    std::swprintf(text, 32, value < 100 ? L"%.1f %ls" : L"%.0f %ls", value, units[unit]);
+    return text;
+}
+
+std::wstring ProgressText(const Progress& progress) {
+    return std::to_wstring(progress.filesDone) + L" of " +
+           Counted(static_cast<std::size_t>(progress.filesTotal), L"file", L"files") + L", " +
+           SizeText(progress.bytesDone) + L" of " + SizeText(progress.bytesTotal);
+}
+
 std::wstring OutcomeNote(const RunOutcome& outcome) {
     if (outcome.end == RunOutcome::End::Refused) return {};
-    std::vector<std::wstring> complete, missing, notFolders, holdSource, unfinished, lines;
+    // Why destinations were skipped, one and many, in the order of Skip.
+    constexpr std::pair<const wchar_t*, const wchar_t*> kSkipped[] = {
+        {L"destination that does not exist: ", L"destinations that do not exist: "},
+        {L"destination that is not a folder: ", L"destinations that are not folders: "},
+        {L"destination that holds the source folder itself: ", L"destinations that hold the source folder itself: "},
+        {L"destination where no file can be made: ", L"destinations where no file can be made: "},
+        {L"destination without room for this distribution: ", L"destinations without room for this distribution: "},
+    };
+    std::vector<std::wstring> complete, unfinished, lines, skipped[std::size(kSkipped)];
     for (const auto& destination : outcome.destinations) {
         const std::wstring& name = destination.destination;
         switch (destination.state) {
@@ -291,29 +487,13 @@ std::wstring OutcomeNote(const RunOutcome& outcome) {
             lines.push_back(L"Failed at " + name + L": error " + std::to_wstring(destination.failure->Number()) +
                             L" writing " + destination.file);
             break;
-        case State::Skipped:
-            (destination.skip == Skip::Missing      ? missing
-             : destination.skip == Skip::NotAFolder ? notFolders
-                                                    : holdSource)
-                .push_back(name);
-            break;
+        case State::Skipped: skipped[static_cast<std::size_t>(destination.skip)].push_back(name); break;
         }
     }
-    if (!missing.empty())
-        lines.push_back(
-            L"Skipped " +
-            Counted(missing.size(), L"destination that does not exist: ", L"destinations that do not exist: ") +
-            NameList(missing));
-    if (!notFolders.empty())
-        lines.push_back(
-            L"Skipped " +
-            Counted(notFolders.size(), L"destination that is not a folder: ", L"destinations that are not folders: ") +
-            NameList(notFolders));
-    if (!holdSource.empty())
-        lines.push_back(L"Skipped " +
-                        Counted(holdSource.size(), L"destination that holds the source folder itself: ",
-                                L"destinations that hold the source folder itself: ") +
-                        NameList(holdSource));
+    for (std::size_t why = 0; why < std::size(kSkipped); ++why)
+        if (!skipped[why].empty())
+            lines.push_back(L"Skipped " + Counted(skipped[why].size(), kSkipped[why].first, kSkipped[why].second) +
+                            NameList(skipped[why]));
     if (!unfinished.empty())
         lines.push_back(L"Unfinished, the run halted first: " +
                         Counted(unfinished.size(), L"destination: ", L"destinations: ") + NameList(unfinished));

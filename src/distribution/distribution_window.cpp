@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "distribution/sources.h"
+#include "distribution/unattended_run.h"
 #include "lists/list_store.h"
 #include "platform/app.h"
 #include "platform/dialogs.h"
@@ -21,17 +22,31 @@ const platform::FontSpec kStatusFont{L"MS Sans Serif", 1200, true};
 constexpr ULONGLONG kShowIntervalMs = 50;
 // Between two files, pending events (a Cancel, a repaint) are handled at most this often.
 constexpr ULONGLONG kEventsIntervalMs = 30;
-constexpr int kNoteTop = 1560;
+// The progress goes below the window's first controls, which grows by this much.
+constexpr int kProgressTop = 1680;
+constexpr int kProgressRoom = 660;
+constexpr int kFrameHeight = 2070 + kProgressRoom;
+constexpr int kNoteTop = 1560 + kProgressRoom;
 
 }  // namespace
 
-DistributionWindow::DistributionWindow(std::wstring commandLine) : commandLine_(std::move(commandLine)) {
+DistributionWindow::DistributionWindow(const Invocation& invocation)
+    : commandLine_(invocation.sources), namedList_(invocation.list) {
     platform::MenuBar bar;
     listMenu_.emplace(bar.AddEntry(L"List"));
     listItems_.emplace(*listMenu_, IDM_LIST_FIRST, L"Files");
     Create(L"Quorvander.Distribution", L"Distributing ", 5910, 3765,
            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, bar.Release(), nullptr, IDI_DISTRIBUTION);
-    ShowListMenu();
+    if (!namedList_) {
+        ShowListMenu();
+        return;
+    }
+    if (const std::wstring problem = ListProblem(*namedList_); !problem.empty()) {
+        platform::ShowMessage(problem, platform::kErrorIcon, platform::kProgramTitle);
+        End();
+    }
+    listFile_ = lists::ListPathOf(*namedList_);
+    BeginDistribution();
 }
 
 void DistributionWindow::OnCreate() {
@@ -47,6 +62,9 @@ void DistributionWindow::OnCreate() {
     statusLabel_ = &Add<platform::Label>(IDC_DIST_STATUS, platform::TwipsRect{165, 1200, 4395, 285});
     noteLabel_ =
         &Add<platform::Label>(IDC_DIST_NOTES, platform::TwipsRect{165, kNoteTop, 5640, 840}, L"", SS_EDITCONTROL);
+    progressBar_ = &Add<platform::ProgressBar>(IDC_DIST_PROGRESS, platform::TwipsRect{90, kProgressTop, 5715, 225});
+    progressLabel_ =
+        &Add<platform::Label>(IDC_DIST_PROGRESS_TEXT, platform::TwipsRect{90, kProgressTop + 285, 5715, 195});
     sourceHeading_->SetFont(kHeadingFont);
     targetHeading_->SetFont(kHeadingFont);
     statusLabel_->SetFont(kStatusFont);
@@ -78,7 +96,7 @@ void DistributionWindow::ShowListMenu() {
             L"You have not created any distribution lists.  Please create one prior to "
             L"attempting a distribution.",
             platform::kErrorIcon, L"Nothing To Do!");
-        platform::EndProgram();
+        End();
     }
     for (int i = 0; i < count; ++i) {
         const std::wstring& caption = names[static_cast<std::size_t>(i)];
@@ -92,6 +110,7 @@ void DistributionWindow::ShowListMenu() {
 
 void DistributionWindow::OnListChosen(int index) {
     const std::wstring caption = listItems_->Caption(index);
+    namedList_ = caption;
     listFile_ = lists::ListPathOf(caption);
     if (platform::FileExists(listFile_)) {
         BeginDistribution();
@@ -104,14 +123,12 @@ void DistributionWindow::OnListChosen(int index) {
 }
 
 void DistributionWindow::BeginDistribution() {
-    PlaceFrameTwips({100, 100, 6030, 2070});
-    if (!CheckSource()) {
-        Close();
-        return;
-    }
+    PlaceFrameTwips({100, 100, 6030, kFrameHeight});
+    if (!CheckSource()) End();
     destinations_ = lists::ListStore().Open(listFile_);
     Show();
     SetMenuBarVisible(false);
+    taskbar_.emplace(Handle());
     Distribute();
 }
 
@@ -133,22 +150,51 @@ bool DistributionWindow::CheckSource() {
 }
 
 void DistributionWindow::OnCancel() {
+    // During the run: the run ends at its next step, and the copy under way at its next chunk.
+    if (running_)
+        cancelRequested_ = true;
+    else
+        End();
+}
+
+void DistributionWindow::End() {
     Close();
-    platform::EndProgram();
+    platform::EndProgram(static_cast<unsigned>(exitCode_));
 }
 
 // ----- The run -----
 
 void DistributionWindow::Distribute() {
-    const RunRequest request{sources_, folderAnswer_, destinations_};
-    const RunOutcome outcome = RunDistribution(request, *this);
+    record_ = {platform::LocalTimeText(), namedList_.value_or(L""), sources_};
+    running_ = true;
+    const RunOutcome outcome = RunDistribution({sources_, folderAnswer_, destinations_}, *this);
+    running_ = false;
+    exitCode_ = ExitCodeOf(outcome);
+    const std::wstring recordProblem = AddToRecord(record_, outcome);
+    if (outcome.end == RunOutcome::End::Cancelled || outcome.end == RunOutcome::End::Stopped) End();
     if (!copyShown_) ShowCopy();  // the last copy, exactly
+    ShowProgress(outcome.progress);
     switch (outcome.end) {
     case RunOutcome::End::Refused: ShowRefused(outcome.refusal); return;
-    case RunOutcome::End::Halted: ShowHalted(*outcome.failure); break;
-    case RunOutcome::End::Completed: ShowEnd(L"Finished", kPureBlue, L"Distribution Complete", L"OK"); break;
+    case RunOutcome::End::Halted:
+        progressBar_->ShowHalted();
+        taskbar_->ShowHalted();
+        ShowHalted(*outcome.failure);
+        break;
+    default:
+        taskbar_->Clear();
+        ShowEnd(L"Finished", kPureBlue, L"Distribution Complete", L"OK");
+        break;
     }
-    ShowNote(OutcomeNote(outcome));
+    const std::wstring note = OutcomeNote(outcome);
+    ShowNote(recordProblem.empty() ? note : note.empty() ? recordProblem : note + L"\r\n" + recordProblem);
+}
+
+bool DistributionWindow::OnChecksFailed(const std::wstring& problems) {
+    return platform::ShowMessage(L"These destinations cannot take this distribution:\r\r" + problems +
+                                     L"\rDistribute to the other destinations?  No stops with nothing copied.",
+                                 platform::kWarningIcon + platform::kYesNo,
+                                 L"Before Distributing") == platform::kAnswerYes;
 }
 
 void DistributionWindow::OnCopying(const std::wstring& source, const std::wstring& target) {
@@ -167,11 +213,24 @@ void DistributionWindow::ShowCopy() {
     lastShown_ = ::GetTickCount64();
 }
 
-void DistributionWindow::OnProgress() {
+bool DistributionWindow::OnProgress(const Progress& progress) {
     const ULONGLONG now = ::GetTickCount64();
-    if (now - lastEvents_ < kEventsIntervalMs) return;
-    lastEvents_ = now;
-    platform::ProcessEvents();
+    if (now - lastEvents_ >= kEventsIntervalMs) {
+        lastEvents_ = now;
+        ShowProgress(progress);
+        platform::ProcessEvents();
+    }
+    return !cancelRequested_;
+}
+
+void DistributionWindow::ShowProgress(const Progress& progress) {
+    const bool byBytes = progress.bytesTotal > 0;
+    const std::uint64_t done = byBytes ? progress.bytesDone : progress.filesDone;
+    const std::uint64_t total = byBytes ? progress.bytesTotal : progress.filesTotal;
+    progressBar_->SetProgress(done, total);
+    taskbar_->Show(done, total);
+    progressLabel_->SetCaption(ProgressText(progress));
+    progressLabel_->PaintNow();
 }
 
 // ----- End states -----
@@ -211,7 +270,7 @@ void DistributionWindow::ShowNote(const std::wstring& note) {
     const int height = noteLabel_->TextHeightTwips();
     noteLabel_->SetPlace({165, kNoteTop, 5640, height});
     noteLabel_->SetVisible(true);
-    PlaceFrameTwips({100, 100, 6030, 2070 + (kNoteTop - 1200) + height});
+    PlaceFrameTwips({100, 100, 6030, kFrameHeight + 360 + height});
 }
 
 }  // namespace distribution

@@ -1,31 +1,67 @@
 #include "distribution/sources.h"
 
+#include <algorithm>
+
 #include "platform/path_rules.h"
+#include "platform/text.h"
 
 namespace distribution {
 
+namespace {
+
+// The word of `text` at `i` or after the blanks there: up to the next blank, or between quotation
+// marks without them. Moves `i` past it; "" at the end.
+std::wstring NextWord(const std::wstring& text, std::size_t& i) {
+    const std::size_t size = text.size();
+    while (i < size && text[i] == L' ') ++i;
+    if (i == size) return {};
+    if (text[i] == L'"') {
+        const std::size_t close = text.find(L'"', i + 1);
+        const std::size_t end = close == std::wstring::npos ? size : close;
+        std::wstring quoted = text.substr(i + 1, end - i - 1);
+        i = end == size ? size : end + 1;
+        return quoted;
+    }
+    const std::size_t end = std::min(text.find(L' ', i), size);
+    std::wstring word = text.substr(i, end - i);
+    i = end;
+    return word;
+}
+
+}  // namespace
+
 std::vector<std::wstring> SplitSources(const std::wstring& commandLine) {
     std::vector<std::wstring> sources;
-    std::size_t i = 0;
-    const std::size_t size = commandLine.size();
-    while (i < size) {
-        if (commandLine[i] == L' ') {
-            ++i;
-            continue;
-        }
-        if (commandLine[i] == L'"') {
-            const std::size_t close = commandLine.find(L'"', i + 1);
-            const std::size_t end = close == std::wstring::npos ? size : close;
-            std::wstring quoted = commandLine.substr(i + 1, end - i - 1);
-            if (!quoted.empty()) sources.push_back(std::move(quoted));
-            i = end == size ? size : end + 1;
-            continue;
-        }
-        const std::size_t end = commandLine.find(L' ', i);
-        sources.push_back(commandLine.substr(i, end == std::wstring::npos ? std::wstring::npos : end - i));
-        i = end == std::wstring::npos ? size : end;
-    }
+    for (std::size_t i = 0; i < commandLine.size();)
+        if (std::wstring word = NextWord(commandLine, i); !word.empty()) sources.push_back(std::move(word));
     return sources;
+}
+
+Invocation ReadInvocation(const std::wstring& commandLine) {
+    Invocation invocation;
+    std::size_t i = 0;
+    while (i < commandLine.size() && commandLine[i] == L'/') {
+        const std::wstring word = NextWord(commandLine, i);
+        std::wstring problem;
+        if (platform::CaseFolded(word) == L"/QUIET") {
+            invocation.quiet = true;
+        } else if (platform::CaseFolded(word) == L"/LIST") {
+            if (invocation.list) problem = L"The switch /list is given twice.";
+            invocation.list = NextWord(commandLine, i);
+            if (invocation.list->empty()) problem = L"The switch /list needs the name of a distribution list.";
+        } else {
+            problem = L"The switch " + word + L" is not known.";
+        }
+        if (invocation.problem.empty()) invocation.problem = problem;
+        while (i < commandLine.size() && commandLine[i] == L' ') ++i;
+    }
+    invocation.sources = commandLine.substr(i);
+    if (invocation.problem.empty() && invocation.quiet && !invocation.list)
+        invocation.problem = L"The switch /quiet needs /list and the name of a distribution list.";
+    if (invocation.problem.empty() && invocation.list && SplitSources(invocation.sources).empty())
+        invocation.problem = L"Name the files or the folder to distribute after the list's name.";
+    if (!invocation.problem.empty()) invocation.problem += std::wstring(L"\r\r") + kSwitchesUsage;
+    return invocation;
 }
 
 bool LooksAbsolute(const std::wstring& source) {

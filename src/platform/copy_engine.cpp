@@ -46,7 +46,7 @@ FILETIME ToFileTime(const LARGE_INTEGER& time) { return FILETIME{time.LowPart, s
 
 void SetCopyYield(std::function<void(std::uint64_t, std::uint64_t)> yield) { YieldHook() = std::move(yield); }
 
-void CopyFile(const std::wstring& source, const std::wstring& target, TargetFolder folder) {
+void CopyFile(const std::wstring& source, const std::wstring& target, TargetFolder folder, CopyProgress* progress) {
     UniqueFile input(::CreateFileW(ApiPath(source).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!input) ThrowLastError();
@@ -74,6 +74,7 @@ void CopyFile(const std::wstring& source, const std::wstring& target, TargetFold
         output.Write(buffer.get(), got);
         copied += got;
         YieldBetweenChunks(copied, std::max(total, copied));
+        if (progress && !progress->OnChunk(copied)) ThrowWin32(ERROR_CANCELLED);
     }
     const FILETIME created = ToFileTime(basic.CreationTime), accessed = ToFileTime(basic.LastAccessTime),
                    written = ToFileTime(basic.LastWriteTime);

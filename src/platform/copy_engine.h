@@ -27,7 +27,17 @@ namespace platform {
 // `target` in a folder that the caller has just made: no file of its name can be there yet, and
 // the copy does not look for one (under Wine every look in a large folder reads the whole folder).
 enum class TargetFolder { MayHoldIt, JustMade };
-void CopyFile(const std::wstring& source, const std::wstring& target, TargetFolder folder = TargetFolder::MayHoldIt);
+
+// Told after each chunk how far the copy of one file is; false cancels the copy, which then
+// throws Failure 1223 (ERROR_CANCELLED) and leaves every file as it was.
+class CopyProgress {
+public:
+    virtual ~CopyProgress() = default;
+    virtual bool OnChunk(std::uint64_t copied) = 0;
+};
+
+void CopyFile(const std::wstring& source, const std::wstring& target, TargetFolder folder = TargetFolder::MayHoldIt,
+              CopyProgress* progress = nullptr);
 
 // What CopyFile calls between chunks instead of ProcessEvents, with the bytes copied so far of
 // the current file (for tests and benchmarks). An empty function restores the default.

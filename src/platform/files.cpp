@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <vector>
 
 #include "platform/failure.h"
@@ -171,6 +172,63 @@ FolderIdentity IdentityOf(const std::wstring& folder) {
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(handle.get(), &info)) ThrowLastError();
     return FolderIdentity{info.dwVolumeSerialNumber, (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
+std::wstring LocalTimeText() {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    wchar_t text[32];
+    std::swprintf(text, 32, L"%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
+                  now.wSecond);
+    return text;
+}
+
+std::optional<std::uint64_t> FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(ApiPath(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::nullopt;
+    return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+}
+
+VolumeRoom RoomOf(const std::wstring& folder) {
+    wchar_t root[MAX_PATH + 1]{};
+    if (!::GetVolumePathNameW(ApiPath(JoinPath(folder, L"")).c_str(), root, MAX_PATH)) ThrowLastError();
+    VolumeRoom room;
+    ULARGE_INTEGER free{}, size{};
+    if (!::GetDiskFreeSpaceExW(root, &free, &size, nullptr)) ThrowLastError();
+    room.free = free.QuadPart;
+    room.size = size.QuadPart;
+    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, clusters = 0;
+    if (::GetDiskFreeSpaceW(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters))
+        room.cluster = std::uint64_t{sectorsPerCluster} * bytesPerSector;
+    room.serial = IdentityOf(folder).volume;
+    return room;
+}
+
+void AppendToFile(const std::wstring& path, std::string_view header, std::string_view bytes) {
+    // Append rights alone: whatever happens, what the file holds is never written over.
+    UniqueFile file(::CreateFileW(ApiPath(path).c_str(), FILE_APPEND_DATA | FILE_READ_DATA | SYNCHRONIZE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) ThrowLastError();
+    const bool made = ::GetLastError() != ERROR_ALREADY_EXISTS;
+    std::string text;
+    LARGE_INTEGER size{};
+    if (made) {
+        text = header;
+    } else if (::GetFileSizeEx(file.get(), &size) && size.QuadPart > 0) {
+        char last = '\n';
+        DWORD got = 0;
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(size.QuadPart - 1);
+        at.OffsetHigh = static_cast<DWORD>((size.QuadPart - 1) >> 32);
+        if (::ReadFile(file.get(), &last, 1, &got, &at) && got == 1 && last != '\n') text = "\r\n";
+    }
+    text += bytes;
+    DWORD written = 0;
+    if (!::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) ThrowLastError();
+    if (written != text.size()) ThrowWin32(ERROR_WRITE_FAULT);
 }
 
 std::string ReadWholeFile(const std::wstring& path) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,8 @@ bool MakeFolderUnlessThere(const std::wstring& path);
 // Deletes one file.
 void RemoveFile(const std::wstring& path);
 std::wstring CurrentFolder();
+// The local time now, as "2026-12-07 14:05:09".
+std::wstring LocalTimeText();
 std::wstring EnvironmentValue(const std::wstring& name);
 std::wstring CommandLineText();
 // The executable's folder, without a trailing backslash.
@@ -65,6 +68,26 @@ struct FolderIdentity {
 };
 // Throws Failure when the folder cannot be opened.
 FolderIdentity IdentityOf(const std::wstring& folder);
+
+// The size of the file at `path`; none when no file of that name can be seen.
+std::optional<std::uint64_t> FileSize(const std::wstring& path);
+
+// The room on the volume that holds a folder (a drive, a share, a mounted volume).
+struct VolumeRoom {
+    std::uint64_t free = 0;     // bytes this user may still write there (a quota included)
+    std::uint64_t cluster = 0;  // a file takes whole clusters; 0 when the volume does not say
+    // What tells one volume from another, however a folder reaches it: its serial number and its
+    // size (two shares of one server's disk are one volume).
+    std::uint32_t serial = 0;
+    std::uint64_t size = 0;
+};
+// Throws Failure when the folder's volume cannot be asked.
+VolumeRoom RoomOf(const std::wstring& folder);
+
+// Adds `bytes` at the end of the file at `path` in one write, never truncating it; a file that
+// does not end with a line break gets one first. A file that does not exist is made, with
+// `header` before the bytes. Throws Failure (a file held by a program that forbids writing).
+void AppendToFile(const std::wstring& path, std::string_view header, std::string_view bytes);
 
 // The whole content of a file.
 std::string ReadWholeFile(const std::wstring& path);

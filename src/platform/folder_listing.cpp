@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/failure.h"
 #include "platform/files.h"
@@ -72,16 +73,21 @@ std::vector<std::wstring> ListFolder(const std::wstring& folder, EntryKind kind,
 
 FolderContents ReadFolder(const std::wstring& folder) {
     FolderContents contents;
+    std::vector<std::pair<std::wstring, std::uint64_t>> files;
     ScanFolder(folder, [&](const WIN32_FIND_DATAW& found) {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            contents.files.push_back(found.cFileName);
+            files.emplace_back(found.cFileName, (std::uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow);
         else if (IsFolderLink(found))
             contents.folderLinks.push_back(found.cFileName);
         else
             contents.folders.push_back(found.cFileName);
     });
-    for (auto* names : {&contents.files, &contents.folders, &contents.folderLinks})
-        std::sort(names->begin(), names->end(), NameOrder);
+    std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) { return NameOrder(a.first, b.first); });
+    for (auto& [name, size] : files) {
+        contents.files.push_back(std::move(name));
+        contents.fileSizes.push_back(size);
+    }
+    for (auto* names : {&contents.folders, &contents.folderLinks}) std::sort(names->begin(), names->end(), NameOrder);
     return contents;
 }
 

@@ -1,6 +1,7 @@
 // Reading a folder's entries in the order a person reads them.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,8 @@ std::vector<std::wstring> ListFolder(const std::wstring& folder, EntryKind kind,
 // entries and the temporaries of copies under way are left out, as there.
 struct FolderContents {
     std::vector<std::wstring> files;
-    std::vector<std::wstring> folders;  // real sub-folders
+    std::vector<std::uint64_t> fileSizes;  // in bytes, one for each file
+    std::vector<std::wstring> folders;     // real sub-folders
     // Sub-folders that are links to a folder elsewhere (junctions, symbolic links, mount
     // points): a walk that enters them could reach a folder twice, or loop.
     std::vector<std::wstring> folderLinks;

@@ -99,6 +99,7 @@ public:
     ~ComPtr() { Reset(); }
 
     Interface* operator->() const noexcept { return p_; }
+    explicit operator bool() const noexcept { return p_ != nullptr; }
     // For functions that hand out a new reference through an out parameter.
     Interface** Put() noexcept {
         Reset();

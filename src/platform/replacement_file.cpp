@@ -227,6 +227,10 @@ void ReplacementFile::Discard() noexcept {
     temporary_.clear();
 }
 
+void CheckCanWriteInto(const std::wstring& folder) {
+    const ReplacementFile probe(JoinPath(folder, L"probe"), ReplacementFile::Replace::ByRename, false);
+}
+
 void ReplaceFileContents(const std::wstring& path, std::string_view bytes) {
     ReplacementFile file(path);
     file.Write(bytes.data(), bytes.size());

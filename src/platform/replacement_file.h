@@ -77,6 +77,10 @@ bool IsReplacementTemporaryName(const std::wstring& name);
 // Never fails: what cannot be read or removed now waits for the next writer.
 void RemoveLeftoverTemporaries(const std::wstring& folder) noexcept;
 
+// Whether this user may make files in `folder`: a hidden temporary is made there and removed at
+// once. Throws Failure with the system's reason when it cannot be made.
+void CheckCanWriteInto(const std::wstring& folder);
+
 // Writes `bytes` beside `path`, flushes them and moves them over `path` in one step: readers
 // see the old content or the new one, never a part. Then removes the leftovers beside it.
 void ReplaceFileContents(const std::wstring& path, std::string_view bytes);

@@ -30,6 +30,25 @@ ComApartment::~ComApartment() {
     if (initialised_) ::CoUninitialize();
 }
 
+TaskbarProgress::TaskbarProgress(HWND window) noexcept : window_(window) {
+    if (FAILED(::CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3,
+                                  taskbar_.PutVoid())) ||
+        !taskbar_ || FAILED(taskbar_->HrInit()))
+        taskbar_.Reset();
+}
+
+void TaskbarProgress::Show(std::uint64_t done, std::uint64_t total) noexcept {
+    if (taskbar_) taskbar_->SetProgressValue(window_, done, total);
+}
+
+void TaskbarProgress::ShowHalted() noexcept {
+    if (taskbar_) taskbar_->SetProgressState(window_, TBPF_ERROR);
+}
+
+void TaskbarProgress::Clear() noexcept {
+    if (taskbar_) taskbar_->SetProgressState(window_, TBPF_NOPROGRESS);
+}
+
 std::wstring StartMenuProgramsFolder() {
     wchar_t* folder = nullptr;
     const HRESULT result = ::SHGetKnownFolderPath(FOLDERID_Programs, KF_FLAG_CREATE, nullptr, &folder);

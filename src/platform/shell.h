@@ -1,7 +1,13 @@
 // The Windows shell: special folders and shortcuts.
 #pragma once
 
+#include <windows.h>
+#include <shobjidl.h>
+
+#include <cstdint>
 #include <string>
+
+#include "platform/handles.h"
 
 namespace platform {
 
@@ -15,6 +21,21 @@ public:
 
 private:
     bool initialised_;
+};
+
+// The progress that a window's taskbar button shows, green while the work goes on and red when
+// it halted. Where the shell offers no taskbar button progress, it shows nothing.
+class TaskbarProgress {
+public:
+    explicit TaskbarProgress(HWND window) noexcept;
+    void Show(std::uint64_t done, std::uint64_t total) noexcept;
+    void ShowHalted() noexcept;
+    // No progress shown any more.
+    void Clear() noexcept;
+
+private:
+    HWND window_;
+    ComPtr<ITaskbarList3> taskbar_;
 };
 
 // The user's Start Menu "Programs" folder.

@@ -1,5 +1,7 @@
 #include "platform/window.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <utility>
 
@@ -8,6 +10,15 @@
 
 namespace platform {
 namespace {
+
+// A progress bar's steps, fine enough for a bar a screen wide.
+constexpr int kProgressSteps = 10000;
+
+WPARAM ProgressSteps(std::uint64_t done, std::uint64_t total) noexcept {
+    if (total == 0) return 0;
+    return static_cast<WPARAM>(static_cast<double>(std::min(done, total)) / static_cast<double>(total) *
+                               kProgressSteps);
+}
 
 UINT DpiOf(HWND hwnd) noexcept {
     const UINT dpi = hwnd ? ::GetDpiForWindow(hwnd) : 0;
@@ -136,6 +147,17 @@ Button::Button(Window& owner, int id, const TwipsRect& place, const std::wstring
     : Control(owner, id, L"BUTTON", WS_VISIBLE | WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0, place,
               caption),
       isDefault_(isDefault) {}
+
+ProgressBar::ProgressBar(Window& owner, int id, const TwipsRect& place)
+    : Control(owner, id, PROGRESS_CLASSW, WS_VISIBLE, 0, place, L"") {
+    ::SendMessageW(Handle(), PBM_SETRANGE32, 0, kProgressSteps);
+}
+
+void ProgressBar::SetProgress(std::uint64_t done, std::uint64_t total) {
+    ::SendMessageW(Handle(), PBM_SETPOS, ProgressSteps(done, total), 0);
+}
+
+void ProgressBar::ShowHalted() { ::SendMessageW(Handle(), PBM_SETSTATE, PBST_ERROR, 0); }
 
 // ----- Window -----
 

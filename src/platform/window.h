@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -103,6 +104,16 @@ public:
 
 private:
     bool isDefault_;
+};
+
+// How far a piece of work is, as a bar.
+class ProgressBar : public Control {
+public:
+    ProgressBar(Window& owner, int id, const TwipsRect& place);
+    // `done` of `total` (any unit); a total of 0 shows an empty bar.
+    void SetProgress(std::uint64_t done, std::uint64_t total);
+    // The bar in the colour of an error, where it stays.
+    void ShowHalted();
 };
 
 // A top-level window of the program. One window procedure serves every window class; it keeps

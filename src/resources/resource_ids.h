@@ -41,6 +41,8 @@
 #define IDC_DIST_CANCEL 3005
 #define IDC_DIST_STATUS 3006
 #define IDC_DIST_NOTES 3010
+#define IDC_DIST_PROGRESS 3011
+#define IDC_DIST_PROGRESS_TEXT 3012
 // The list menu: element i of the list chooser has the command id IDM_LIST_FIRST + i.
 #define IDM_LIST_FIRST 4000
 #define IDM_LIST_LAST (IDM_LIST_FIRST + 32766)

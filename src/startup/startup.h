@@ -3,18 +3,21 @@
 
 #include <memory>
 
+#include "distribution/sources.h"
 #include "platform/window.h"
 
 namespace startup {
 
 // Prepares the shortcut and the lists folder, then shows the list editor (empty command line) or
 // the distribution window (any other) and gives it to the caller, who keeps it while events run.
-std::unique_ptr<platform::Window> Main();
+// Switches that are not understood end the program with a message and exit code 2.
+std::unique_ptr<platform::Window> Main(const distribution::Invocation& invocation);
 
 // Places the "Quorvander" shortcut to KELVARON.EXE in the user's Send To folder.
 void CreateSendToShortcut();
 
-// The whole life of the process: Main, then the windows' events until the last one closes.
+// The whole life of the process: Main, then the windows' events until the last one closes; or,
+// with /quiet, an unattended run alone. Returns the exit code.
 int Run();
 
 }  // namespace startup

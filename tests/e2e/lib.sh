@@ -33,11 +33,11 @@ new_program_folder() {  # PROGRAM (P in Windows' form; a blank in its name), its
 write_list() { local name=$1; shift; printf '%s\r\n' "$@" >"$LISTS/$name.qvl"; }  # NAME DESTINATION...
 
 # Starts KELVARON.EXE with this command-line tail, in the program folder or START_DIR: PID. Ends
-# it through WINDOW: by the close box, or `click ID`, or `key enter|esc`; it ends with 0.
+# it through WINDOW: by the close box, or `click ID`, or `key enter|esc`; it ends with CODE (0).
 start_program() { PID=$(q start --dir "$(win_path "${START_DIR:-$PROGRAM}")" "\"$P\\KELVARON.EXE\"${1:+ $1}") || die "no start"; }
 wait_window() { drive wait-window --pid "$PID" --title "$1"; WINDOW=$OUT; }
 open_editor() { start_program; wait_window "Quorvander"; }  # no command line: the list editor
-end_program() { drive "${1:-close}" "$WINDOW" "${@:2}" --await-exit "$PID"; assert_eq "exit code" 0 "$OUT"; }
+end_program() { drive "${1:-close}" "$WINDOW" "${@:2}" --await-exit "$PID"; assert_eq "exit code" "${CODE:-0}" "$OUT"; }
 
 answer_box() {  # TITLE BUTTONS TEXT HOW...: checks the box's buttons, its text's start (lines joined by |); answers it
   drive msgbox --pid "$PID" --title "$1"

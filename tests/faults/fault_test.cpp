@@ -18,13 +18,31 @@ namespace {
 
 constexpr std::size_t kMiB = 1024 * 1024;
 
-// A run into one destination, watched by no one.
-void Distribute(const std::wstring& source, const std::wstring& destination) {
-    struct : distribution::RunObserver {
-        void OnCopying(const std::wstring&, const std::wstring&) override {}
-        void OnProgress() override {}
-    } unwatched;
-    distribution::RunDistribution({{source}, true, {destination}}, unwatched);
+using distribution::RunOutcome;
+
+// Answers the checks' question with `goOn`, and keeps what they found.
+struct Chooser : distribution::RunObserver {
+    explicit Chooser(bool goOn) : goOn(goOn) {}
+    bool OnChecksFailed(const std::wstring& found) override {
+        problems += found;
+        return goOn;
+    }
+    void OnCopying(const std::wstring&, const std::wstring&) override {}
+    bool OnProgress(const distribution::Progress&) override { return true; }
+    bool goOn;
+    std::wstring problems;
+};
+
+RunOutcome Distribute(const std::wstring& source, const std::vector<std::wstring>& destinations, bool goOn = true) {
+    Chooser chooser(goOn);
+    return distribution::RunDistribution({{source}, {}, destinations}, chooser);
+}
+
+// What the checks found, in a run into `destinations` that stops when they find anything.
+std::wstring Problems(const std::wstring& source, const std::vector<std::wstring>& destinations) {
+    Chooser stop(false);
+    EXPECT_EQ(distribution::RunDistribution({{source}, {}, destinations}, stop).end, RunOutcome::End::Stopped);
+    return stop.problems;
 }
 
 // As the child that the tests start: distributes the folder SOURCE into the folder TARGET and,
@@ -37,7 +55,7 @@ int CopyingChild(const std::wstring& mode, const std::wstring& source, const std
         ::SetEvent(::OpenEventW(EVENT_MODIFY_STATE, FALSE, mode.c_str()));
         ::Sleep(INFINITE);
     });
-    Distribute(source, target);
+    Distribute(source, {target});
     return 3;  // the run went to its end
 }
 
@@ -80,7 +98,7 @@ TEST(CopyCutShort, ARunEndedOrKilledMidwayIsCompletedByTheNextWhichLeavesNothing
     ASSERT_EQ(left.size(), 2u);
     EXPECT_TRUE(platform::IsReplacementTemporaryName(left[1])) << testing::PrintToString(left);
     EXPECT_TRUE(test::Attributes(scratch / L"to\\tree\\sub\\" + left[1]) & FILE_ATTRIBUTE_HIDDEN);
-    Distribute(scratch / L"tree", scratch / L"to");
+    Distribute(scratch / L"tree", {scratch / L"to"});
     for (const wchar_t* folder : {L"", L"\\sub"})
         EXPECT_EQ(test::AllNames(scratch / L"to\\tree" + folder), test::AllNames(scratch / L"tree" + folder));
     for (const auto& file : files)
@@ -101,6 +119,24 @@ TEST(CopyToAFullDrive, DiskFullIs112AndLeavesTheOldTargetAndTheRoomAsTheyWere) {
     // The partial content was removed, not only hidden: its room is free again.
     platform::CopyFile(scratch / L"small", full / L"existing");
     EXPECT_EQ(test::AllNames(full.Path()), Lines{L"existing"});
+    // Before a run the drive's room is counted, with the user's choice: nothing copied, or the
+    // others only. Files that replace others of their size need room for one of them alone.
+    test::MakeFolder(scratch / L"tree");
+    test::MakeFolder(scratch / L"to");
+    for (const wchar_t* name : {L"a", L"b", L"c", L"d"})
+        test::WriteBytes(scratch / L"tree\\" + name, test::Pattern(kMiB, 4));
+    EXPECT_NE(Problems(scratch / L"tree", {full.Path(), scratch / L"to"}).find(full.Path() + L": its drive has"),
+              std::wstring::npos);
+    EXPECT_EQ(test::AllNames(scratch / L"to"), Lines{});
+    const RunOutcome others = Distribute(scratch / L"tree", {full.Path(), scratch / L"to"});
+    EXPECT_EQ(others.destinations[0].skip, distribution::DestinationOutcome::Skip::NoRoom);
+    EXPECT_EQ(distribution::ExitCodeOf(others), 3);
+    EXPECT_EQ(test::AllNames(full.Path()), Lines{L"existing"});
+    ::DeleteFileW((full / L"existing").c_str());
+    EXPECT_EQ(distribution::ExitCodeOf(Distribute(scratch / L"tree", {full.Path()})), 0);
+    test::WriteBytes(full / L"filler", test::Pattern(5 * kMiB / 2, 5));
+    EXPECT_EQ(distribution::ExitCodeOf(Distribute(scratch / L"tree", {full.Path()})), 0);
+    EXPECT_EQ(test::AllNames(full / L"tree"), (Lines{L"a", L"b", L"c", L"d"}));
 }
 
 // The prepared folder is root's and this user may not write to it; it holds existing.txt ("old
@@ -122,6 +158,11 @@ TEST(CopyAsAUserWithoutRights, ReadOnlyIsRealAndARefusalLeavesEveryFileAsItWas) 
     EXPECT_EQ(test::CopyError(scratch / L"source", scratch / L"target"), static_cast<DWORD>(ERROR_CANCELLED));
     platform::SetBeforeReplaceHook({});
     EXPECT_EQ(test::ReadBytes(scratch / L"target"), "first");
+    EXPECT_EQ(test::AllNames(scratch.Path()), (Lines{L"source", L"target"}));
+    // Before a run: a destination where no file can be made is named, and nothing is copied.
+    EXPECT_NE(Problems(scratch / L"source", {noWrite, scratch.Path()})
+                  .find(noWrite + L": no file can be made there (error 5"),
+              std::wstring::npos);
     EXPECT_EQ(test::AllNames(scratch.Path()), (Lines{L"source", L"target"}));
 }
 

@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include "distribution/run_record.h"
+#include "distribution/unattended_run.h"
+#include "lists/list_store.h"
 #include "platform/files.h"
+#include "platform/text.h"
 #include "platform/path_rules.h"
 #include "test_support.h"
 
@@ -13,16 +17,22 @@ using test::Lines;
 
 namespace {
 
-// Records what the run tells, and what the current folder was at each copy.
+// Records what the run tells, and what the current folder was at each copy; cancels the run when
+// told how far it is for the `cancelAt`th time.
 class Recorder : public distribution::RunObserver {
 public:
+    bool OnChecksFailed(const std::wstring&) override { return true; }
     void OnCopying(const std::wstring& source, const std::wstring& target) override {
         copies.push_back(source + L" > " + target);
         folders.push_back(platform::CurrentFolder());
     }
-    void OnProgress() override { ++progress; }
+    bool OnProgress(const distribution::Progress& now) override {
+        progress.push_back(now);
+        return progress.size() != cancelAt;
+    }
     Lines copies, folders;
-    int progress = 0;
+    std::vector<distribution::Progress> progress;
+    std::size_t cancelAt = 0;
 };
 
 class DistributionRun : public test::ScratchTest<::testing::Test> {
@@ -50,6 +60,10 @@ protected:
             for (auto& path : *list) path = path.find(L':') == std::wstring::npos && path[0] != L'\\' ? Path(path) : path;
         return distribution::RunDistribution({sources, folderAnswer, destinations}, recorder);
     }
+    static std::string Totals(const distribution::Progress& p) {
+        return std::to_string(p.filesDone) + "/" + std::to_string(p.filesTotal) + " files " +
+               std::to_string(p.bytesDone) + "/" + std::to_string(p.bytesTotal) + " bytes";
+    }
     // Each destination's state: Complete, Skipped, Failed, Unfinished.
     static std::string States(const RunOutcome& outcome) {
         std::string states;
@@ -70,7 +84,11 @@ TEST_F(DistributionRun, FilesGoSourceBySourceToEveryDestinationAndOnlyMissingOrF
     const RunOutcome outcome = Run({L"src\\A.txt", L"src\\B.dat"}, {L"d1\\", L"missing", L"notafolder", L"d3"});
     EXPECT_EQ(outcome.end, RunOutcome::End::Completed);
     EXPECT_EQ(States(outcome), "CSSC");
-    EXPECT_EQ(outcome.filesCopied, 4u);
+    EXPECT_EQ(distribution::ExitCodeOf(outcome), 3);
+    // The totals known before the first copy; the skipped destinations counted in none.
+    EXPECT_EQ(Totals(recorder.progress.front()), "0/4 files 5/16 bytes");
+    EXPECT_EQ(Totals(outcome.progress), "4/4 files 16/16 bytes");
+    EXPECT_EQ(outcome.destinations[3].files * 10 + outcome.destinations[3].bytes, 28u);
     // Every destination named in turn, a trailing backslash giving one backslash in the target.
     Lines expected;
     for (const wchar_t* file : {L"A.txt", L"B.dat"})
@@ -87,7 +105,8 @@ TEST_F(DistributionRun, FilesGoSourceBySourceToEveryDestinationAndOnlyMissingOrF
     // A folder on a share, or a whole drive, is refused before anything is copied.
     for (const wchar_t* refused : {LR"(\\server\share\folder)", L"Z:\\"}) {
         const RunOutcome refusal = Run({L"src", refused}, {L"d3"}, true);
-        EXPECT_TRUE(refusal.end == RunOutcome::End::Refused && !refusal.refusal.empty() && refusal.filesCopied == 0)
+        EXPECT_TRUE(refusal.end == RunOutcome::End::Refused && !refusal.refusal.empty() &&
+                    refusal.progress.filesDone == 0)
             << testing::PrintToString(refused);
     }
 }
@@ -125,7 +144,8 @@ TEST_F(DistributionRun, AFolderGoesWholeUnderItsOwnNameTopDownWithoutChangingThe
               (Lines{s + L"a.txt > " + t + L"a.txt", s + L"sub1\\b.txt > " + t + L"sub1\\b.txt",
                      s + L"sub1\\deep\\c.txt > " + t + L"sub1\\deep\\c.txt", s + L"sub2\\d.txt > " + t + L"sub2\\d.txt"}));
     EXPECT_EQ(recorder.folders, Lines(8, here));
-    EXPECT_EQ(recorder.progress, 8 + 2 * 5);  // after every file and every folder
+    EXPECT_EQ(Totals(outcome.progress), "8/8 files 24/24 bytes");
+    EXPECT_EQ(distribution::ExitCodeOf(outcome), 0);
     EXPECT_EQ(distribution::OutcomeNote(outcome), L"");
 }
 
@@ -160,6 +180,7 @@ TEST_F(DistributionRun, ARunHaltsAtAReadOnlyTargetOrAFileWhereAFolderGoesButARea
     const RunOutcome outcome = Run({L"src\\A.txt", L"src\\B.txt"}, {L"d1", L"d2", L"d3"});
     EXPECT_EQ(outcome.end, RunOutcome::End::Halted);
     EXPECT_EQ(States(outcome), "UFU");  // d1 had A but never B; d2 failed; d3 was never reached
+    EXPECT_EQ(distribution::ExitCodeOf(outcome), 1);
     EXPECT_EQ(test::ReadBytes(Path(L"d2\\A.txt")), "owner's");
     EXPECT_EQ(distribution::OutcomeNote(outcome),
               L"Everything copied to 0 of 3 destinations.\r\n"
@@ -201,12 +222,87 @@ TEST_F(DistributionRun, TheSourcesOwnFolderOrOneAboveItAsADestinationByAnyRouteA
     EXPECT_EQ(Tree(L"src\\Proj\\out\\Proj"), withOlder);
     EXPECT_EQ(distribution::OutcomeNote(outcome),
               L"Everything copied to 3 of 5 destinations.\r\n"
-              L"Skipped 2 destinations that hold the source folder itself: " + Path(L"src") + L"; " +
-                  Path(L"aboveLink") + L"\r\n"
-              L"Left out 2 folders into which this run copies: " + Path(L"src\\Proj\\Proj") + L"; " +
-                  Path(L"src\\Proj\\out\\Proj") + L"\r\n"
-              L"Left out 4 links to folders, never followed: " + Path(L"src\\Proj\\alink") + L"; " +
-                  Path(L"src\\Proj\\outside") + L"; " + Path(L"src\\Proj\\sub\\up") + L"; and 1 more");
+              L"Skipped 2 destinations that hold the source folder itself: " +
+                  Path(L"src") + L"; " + Path(L"aboveLink") +
+                  L"\r\n"
+                  L"Left out 2 folders into which this run copies: " +
+                  Path(L"src\\Proj\\Proj") + L"; " + Path(L"src\\Proj\\out\\Proj") +
+                  L"\r\n"
+                  L"Left out 4 links to folders, never followed: " +
+                  Path(L"src\\Proj\\alink") + L"; " + Path(L"src\\Proj\\outside") + L"; " +
+                  Path(L"src\\Proj\\sub\\up") + L"; and 1 more");
+}
+
+// Cancelled inside a file of three chunks, the run ends there: the file keeps its old content,
+// and the destination that had everything before is complete.
+TEST_F(DistributionRun, ACancelEndsTheRunInsideAFileAndLeavesItAsItWas) {
+    Make(L"src\\big", std::string(300 * 1024, 'n'));
+    Make(L"d1\\");
+    Make(L"d2\\big", "old");
+    recorder.cancelAt = 5;  // d1: three chunks and the file's end; d2: its first chunk
+    const RunOutcome outcome = Run({L"src\\big"}, {L"d1", L"d2"});
+    EXPECT_EQ(outcome.end, RunOutcome::End::Cancelled);
+    EXPECT_EQ(States(outcome), "CU");
+    EXPECT_EQ(Totals(recorder.progress.back()), "1/2 files 438272/614400 bytes");
+    EXPECT_EQ(test::ReadBytes(Path(L"d2\\big")), "old");
+    EXPECT_EQ(test::AllNames(Path(L"d2")), Lines{L"big"});
+    EXPECT_EQ(distribution::ExitCodeOf(outcome), 1);
+}
+
+// Whole clusters; a replaced file counts for its growth, and the largest one once more while both
+// it and its new content are there.
+TEST(RoomNeeded, FilesTakeWholeClustersAndAReplacedFileCountsForItsGrowth) {
+    using distribution::RoomNeeded;
+    constexpr std::uint64_t MiB = 1 << 20;
+    EXPECT_EQ(RoomNeeded({{1, {}}, {4096, {}}, {4097, {}}, {0, {}}}, 4096), 4096u * 4);
+    EXPECT_EQ(RoomNeeded({{1, {}}, {4097, {}}}, 0), 4098u);
+    EXPECT_EQ(RoomNeeded({{MiB, MiB}, {MiB, MiB}, {3 * MiB, 2 * MiB}, {MiB, 5 * MiB}}, 4096), 3 * MiB);
+}
+
+// Each run adds a line for each destination, also a run refused before it had a list; the file
+// only grows, and a list name a spreadsheet would take for a formula stays text.
+TEST_F(DistributionRun, AnUnattendedRunEndsWithItsExitCodeAndEveryRunIsRecorded) {
+    Make(L"src\\a.txt", "alpha");
+    Make(L"d1\\");
+    test::MakeFolder(lists::ListsFolder());
+    const std::wstring list = lists::ListPathOf(L"=Team A"), record = distribution::RecordFile();
+    test::WriteBytes(list, platform::ToCodePageExactly(Path(L"d1") + L"\r\n" + Path(L"missing"), 65001).value());
+    ::DeleteFileW(record.c_str());
+    const std::wstring source = L" " + Path(L"src\\a.txt");
+    for (const auto& [line, code] : std::vector<std::pair<std::wstring, int>>{{L"/quiet /list \"=Team A\"" + source, 3},
+                                                                              {L"/quiet /list nonesuch" + source, 2},
+                                                                              {L"/quiet /list ..\\..\\x" + source, 2},
+                                                                              {L"/LIST \"=Team A\" /Quiet a.txt", 2},
+                                                                              {L"/quiet /x", 2}})
+        EXPECT_EQ(distribution::RunUnattended(distribution::ReadInvocation(line)), code)
+            << testing::PrintToString(line);
+    ::DeleteFileW(list.c_str());
+    EXPECT_EQ(test::ReadBytes(Path(L"d1\\a.txt")), "alpha");
+    const std::string all = test::ReadBytes(record).value();
+    EXPECT_EQ(all.rfind(distribution::RecordHeader(), 0), 0u);
+    Lines added;  // without the time
+    for (std::wstring rest = platform::FromCodePage(all.substr(distribution::RecordHeader().size()), 65001).value();
+         !rest.empty();) {
+        added.push_back(rest.substr(22, rest.find(L"\r\n") - 22));
+        rest.erase(0, rest.find(L"\r\n") + 2);
+    }
+    ASSERT_EQ(added.size(), 6u);
+    const std::wstring start = L"\"'=Team A\",\"" + Path(L"src\\a.txt") + L"\",\"";
+    EXPECT_EQ(added[0], start + Path(L"d1") + L"\",Complete,1,5,\"\"");
+    EXPECT_EQ(added[1], start + Path(L"missing") + L"\",Skipped,0,0,\"it does not exist\"");
+    for (const wchar_t* reason :
+         {L"named \"\"nonesuch\"\"", L"named \"\"..\\..\\x\"\"", L"full path", L"/x is not known"})
+        EXPECT_EQ(std::count_if(added.begin(), added.end(),
+                                [&](const std::wstring& line) {
+                                    return line.find(L"\",Refused,0,0,\"") != std::wstring::npos &&
+                                           line.find(reason) != std::wstring::npos;
+                                }),
+                  1)
+            << testing::PrintToString(reason);
+    // Appended only: a header when the file is made, a line break after a line left open.
+    const std::wstring file = Path(L"record.csv");
+    for (const char* lines : {"one\r\n", "two", "three\r\n"}) platform::AppendToFile(file, "H\r\n", lines);
+    EXPECT_EQ(test::ReadBytes(file), "H\r\none\r\ntwo\r\nthree\r\n");
 }
 
 }  // namespace

@@ -18,6 +18,31 @@ TEST(CommandLine, TheTailDropsTheProgramAndTheSourcesSplitAtBlanksOutsideQuotes)
     EXPECT_EQ(SplitSources(L"  "), Lines{});  // a line as long as a line can be: fuzz.command_line's seed "longest"
 }
 
+// Switches come first and only there: a command line without them means what it always meant.
+TEST(CommandLine, SwitchesNameTheListAndQuietnessAndAnythingElseIsAProblem) {
+    struct Case {
+        const wchar_t *line, *list, *sources, *problem;
+        bool quiet;
+    };
+    for (const Case& c : {Case{LR"(C:.txt /list x)", nullptr, LR"(C:.txt /list x)", nullptr, false},
+                          Case{LR"(/LIST "Team A"  /quiet "C: c" D:\e)", L"Team A", LR"("C: c" D:\e)", nullptr, true},
+                          Case{LR"(/quiet /list x C: /x)", L"x", LR"(C: /x)", nullptr, true},
+                          Case{LR"(/list x /copy C:)", L"x", LR"(C:)", L"/copy is not known", false},
+                          Case{LR"(/list)", L"", L"", L"needs the name", false},
+                          Case{LR"(/quiet C:)", nullptr, LR"(C:)", L"/quiet needs /list", true},
+                          Case{LR"(/list x /list y C:)", L"y", LR"(C:)", L"given twice", false},
+                          Case{LR"(/list x  )", L"x", L"", L"Name the files", false}}) {
+        const distribution::Invocation invocation = distribution::ReadInvocation(c.line);
+        EXPECT_EQ(invocation.list.value_or(L"(none)"), c.list ? c.list : L"(none)") << testing::PrintToString(c.line);
+        EXPECT_EQ(invocation.sources, c.sources) << testing::PrintToString(c.line);
+        EXPECT_EQ(invocation.quiet, c.quiet) << testing::PrintToString(c.line);
+        if (c.problem)
+            EXPECT_PRED_FORMAT2(testing::IsSubstring, c.problem, invocation.problem);
+        else
+            EXPECT_EQ(invocation.problem, L"");
+    }
+}
+
 TEST(PathRules, AbsolutePathsWildcardsTrailingBackslashesAndTheExtendedForm) {
     for (const wchar_t* path : {LR"(C:\)", LR"(z:\x)", LR"(#:\x)", LR"(\\server\share\a.txt)"})
         EXPECT_TRUE(distribution::LooksAbsolute(path)) << testing::PrintToString(path);

@@ -211,6 +211,7 @@ const std::map<Text, std::pair<std::size_t, std::function<void(const Args&)>>> k
     {L"key", {2, [](const Args& a) { Key(W(a), a[1]); }}},  // W enter|esc
     {L"msgbox", {0, [](const Args&) { MessageBoxInfo(); }}},
     {L"input", {2, [](const Args& a) { Input(a[0], a[1]); }}},  // ID TEXT --title TITLE
+    {L"wait", {0, [](const Args&) {}}},  // with --await-exit: the exit alone
     {L"menu", {1, [](const Args& a) { Menu(Number(a[0])); }}},  // N
     {L"subst", {2, [](const Args& a) { Subst(a[0], a[1]); }}},  // X: PATH|/D
 };

@@ -1,0 +1,49 @@
+#include "distribution/unattended_run.h"
+
+#include "distribution/distribution_run.h"
+#include "distribution/run_record.h"
+#include "lists/list_names.h"
+#include "lists/list_store.h"
+#include "platform/app.h"
+#include "platform/files.h"
+
+namespace distribution {
+namespace {
+
+// Nobody watches: the checks' failures skip their destinations, and nothing cancels.
+class Unwatched final : public RunObserver {
+    bool OnChecksFailed(const std::wstring&) override { return true; }
+    void OnCopying(const std::wstring&, const std::wstring&) override {}
+    bool OnProgress(const Progress&) override { return true; }
+};
+
+}  // namespace
+
+std::wstring ListProblem(const std::wstring& name) {
+    if (lists::ListNameProblem(name).empty() && platform::FileExists(lists::ListPathOf(name))) return {};
+    return L"There is no distribution list named \"" + name + L"\" in " + lists::ListsFolder() + L".";
+}
+
+int RunUnattended(const Invocation& invocation) noexcept {
+    RunOutcome outcome;
+    RunRequestRecord record;
+    try {
+        record = {platform::LocalTimeText(), invocation.list.value_or(L""), SplitSources(invocation.sources)};
+        outcome.refusal = invocation.problem.empty() ? ListProblem(record.list) : invocation.problem;
+        if (outcome.refusal.empty() && (record.sources.empty() || !LooksAbsolute(record.sources.front())))
+            outcome.refusal = L"The sources must begin with a full path (C:\\... or \\\\server\\share\\...).";
+        if (outcome.refusal.empty()) {
+            Unwatched unwatched;
+            outcome = RunDistribution({record.sources, {}, lists::ListStore().Open(lists::ListPathOf(record.list))},
+                                      unwatched);
+        }
+    } catch (...) {
+        const platform::Failure failure = platform::CurrentExceptionAsFailure();
+        outcome.refusal = L"Error " + std::to_wstring(failure.Number()) + L": " + failure.Description();
+    }
+    if (!outcome.refusal.empty()) outcome.end = RunOutcome::End::Refused;
+    AddToRecord(record, outcome);
+    return ExitCodeOf(outcome);
+}
+
+}  // namespace distribution
