@@ -65,11 +65,7 @@ protected:
         std::copy(names.begin(), names.end(), reinterpret_cast<wchar_t*>(drop + 1));
         ::SendMessageW(window.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
     }
-    static std::string Bytes(const Lines& entries) {  // a list file's, of ASCII entries
-        std::string bytes;
-        for (const auto& entry : entries) bytes += std::string(entry.begin(), entry.end()) + "\r\n";
-        return bytes;
-    }
+    static std::string Narrow(const std::wstring& ascii) { return {ascii.begin(), ascii.end()}; }
     // The editor with Office.qvl (A, B) open, the file held by another program that shares no write.
     HANDLE OpenHeld(lists::ListEditor& editor) {
         test::WriteBytes(scratch / L"Office.qvl", "C:\\A\r\nC:\\B\r\n");
@@ -181,11 +177,12 @@ TEST_F(EditorTest, PickerSaysWhatCannotBeOpenedOrThatTheListIsFullAndStaysWhereI
 // Folders dropped from Explorer are added once each, letter case ignored; the rest are named.
 TEST_F(EditorTest, DroppedFoldersAreAddedOnceAndWhatIsNoFolderIsNamedAndLeftOut) {
     const std::wstring a = scratch / L"A", b = scratch / L"B", list = scratch / L"Office.qvl";
-    test::MakeFolder(a), test::MakeFolder(b), test::WriteBytes(list, Bytes({a})), test::WriteBytes(scratch / L"notes.txt", "");
+    test::MakeFolder(a), test::MakeFolder(b), test::WriteBytes(list, Narrow(a + L"\r\n")), test::WriteBytes(scratch / L"notes.txt", "");
     lists::ListEditor editor;
     Load(editor, list);
+    EXPECT_TRUE(::GetWindowLongPtrW(editor.Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);  // Explorer may drop there
     Drop(editor, {scratch / L"notes.txt", b, scratch / L"a", scratch / L"p", scratch / L"q", scratch / L"r"});
-    EXPECT_EQ(test::ReadBytes(list), Bytes({a, b}));
+    EXPECT_EQ(test::ReadBytes(list), Narrow(a + L"\r\n" + b + L"\r\n"));
     EXPECT_EQ(::SendDlgItemMessageW(editor.Handle(), IDC_EDITOR_LIST, LB_GETCOUNT, 0, 0), 2);
     EXPECT_EQ(said, Lines{L"Only folders can be destinations. Not added: notes.txt; p; q; and 1 more."});
 }
@@ -201,7 +198,7 @@ TEST_F(EditorTest, ATypedPathIsAddedWithoutItsQuotesAndOneThatIsNoFolderIsRefuse
         {L"Office", L"Office was not added: it is not the full path", ""},
         {L" \"" + scratch / L"notes.txt\"", scratch / L"notes.txt was not added: it is a file", ""},
         {scratch / L"Gone\\", scratch / L"Gone was not added: it does not exist", ""},
-        {L"\"" + scratch.Path() + L"\\\"  ", L"", Bytes({scratch.Path()})}};
+        {L"\"" + scratch.Path() + L"\\\"  ", L"", Narrow(scratch.Path() + L"\r\n")}};
     for (const auto& [text, says, bytes] : cases) {
         names = {text}, typed = 0, said.clear();
         Command(editor, IDM_FILE_ADD_PATH);
