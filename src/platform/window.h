@@ -159,7 +159,7 @@ protected:
     // The close box: true lets the window close.
     virtual bool OnCloseRequest() { return true; }
     // Files and folders dragged from Explorer and dropped on the window (or on a control in it),
-    // once AcceptDroppedFiles has been called: their full paths, in Explorer's order.
+    // once AcceptDroppedFiles has been called: their full paths, in the order of the drop.
     virtual void OnFilesDropped(const std::vector<std::wstring>& /*paths*/) {}
     // From now on the window takes files and folders dropped on it.
     void AcceptDroppedFiles();
