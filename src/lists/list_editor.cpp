@@ -10,6 +10,8 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/menus.h"
+#include "platform/path_rules.h"
+#include "platform/text.h"
 #include "resources/resource_ids.h"
 
 namespace lists {
@@ -38,6 +40,30 @@ std::wstring MissingLicenseText() {
            kSupportContact;
 }
 
+constexpr wchar_t kTypedPathTitle[] = L"Add Typed Path";
+
+// A path as typed or pasted: without the blanks around it, the quotation marks of Explorer's
+// "Copy as path" and a trailing backslash (but a drive's top keeps its own).
+std::wstring TypedFolderPath(const std::wstring& typed) {
+    const std::size_t first = typed.find_first_not_of(L" \t");
+    if (first == std::wstring::npos) return {};
+    std::wstring path = typed.substr(first, typed.find_last_not_of(L" \t") - first + 1);
+    if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"') path = path.substr(1, path.size() - 2);
+    return platform::WithoutTrailingBackslash(path);
+}
+
+// Why `path` cannot be a destination, "" when it can.
+std::wstring FolderProblem(const std::wstring& path) {
+    if (!platform::IsNormalisedAbsolute(path))
+        return L"is not the full path of a folder. Type it as C:\\Folder, or \\\\server\\share\\folder for a "
+               L"network folder.";
+    switch (platform::KindOf(path)) {
+    case platform::PathKind::Folder: return {};
+    case platform::PathKind::File: return L"is a file, not a folder.";
+    default: return L"does not exist, or it cannot be reached (a share that is not there, a drive not ready).";
+    }
+}
+
 }  // namespace
 
 ListEditor::ListEditor() {
@@ -56,6 +82,7 @@ void ListEditor::OnCreate() {
     doneButton_ = &Add<platform::Button>(IDC_EDITOR_DONE, platform::TwipsRect{4050, 2595, 1215, 495}, L"Done");
     destinationList_ = &Add<platform::ListBoxControl>(IDC_EDITOR_LIST, platform::TwipsRect{120, 105, 5070, 2400});
     removeButton_->SetEnabled(false);
+    AcceptDroppedFiles();
 }
 
 void ListEditor::OnCommand(int id, int notification, HWND) {
@@ -71,6 +98,7 @@ void ListEditor::OnCommand(int id, int notification, HWND) {
         break;
     case IDM_FILE_NEW: OnNewList(); break;
     case IDM_FILE_LOAD: OnLoadList(); break;
+    case IDM_FILE_ADD_PATH: OnAddTypedPath(); break;
     case IDM_HELP_ABOUT: OnAbout(); break;
     case IDM_HELP_LICENSE: OnLicense(); break;
     default: break;
@@ -79,14 +107,39 @@ void ListEditor::OnCommand(int id, int notification, HWND) {
 
 bool ListEditor::OnCloseRequest() { return MayLeaveList(); }
 
-void ListEditor::OnAddDestination() {
-    if (list_.Path().empty()) {
-        OnNewList();
-        if (list_.Path().empty()) return;
+void ListEditor::OnFilesDropped(const std::vector<std::wstring>& paths) {
+    std::vector<std::wstring> folders, others;
+    for (const auto& path : paths) {
+        if (platform::FolderExists(path))
+            folders.push_back(path);
+        else
+            others.push_back(platform::LastComponent(path));
     }
+    if (!folders.empty()) AddFolders(folders);
+    if (!others.empty()) {
+        platform::ShowMessage(L"Only folders can be destinations. Not added: " + platform::NameList(others) + L".",
+                              platform::kWarningIcon, platform::kProgramTitle);
+    }
+}
+
+void ListEditor::OnAddDestination() {
+    if (!HaveList()) return;
     DestinationPicker picker(*destinationList_, platform::CurrentFolder());
     picker.ShowModal(*this);
     SaveList();
+}
+
+void ListEditor::OnAddTypedPath() {
+    if (!HaveList()) return;
+    const std::wstring path = TypedFolderPath(
+        platform::AskText(L"Type or paste the full path of a folder to add (C:\\Folder, or \\\\server\\share\\folder):",
+                          kTypedPathTitle));
+    if (path.empty()) return;
+    if (const std::wstring problem = FolderProblem(path); !problem.empty()) {
+        platform::ShowMessage(path + L" was not added: it " + problem, platform::kErrorIcon, kTypedPathTitle);
+        return;
+    }
+    AddFolders({path});
 }
 
 void ListEditor::OnRemoveDestination() {
@@ -185,6 +238,32 @@ bool ListEditor::SaveList() {
                 platform::kErrorIcon | platform::kRetryCancel, platform::kProgramTitle);
             if (answer != platform::kAnswerRetry) return false;
         }
+    }
+}
+
+bool ListEditor::HaveList() {
+    if (list_.Path().empty()) OnNewList();
+    return !list_.Path().empty();
+}
+
+void ListEditor::AddFolders(const std::vector<std::wstring>& folders) {
+    if (!HaveList()) return;
+    std::vector<std::wstring> noRoom;
+    for (const auto& folder : folders) {
+        destinationList_->SetText(folder);
+        if (destinationList_->ListIndex() != -1) continue;  // there already, and now selected
+        if (destinationList_->ListCount() >= platform::kMaxListEntries)
+            noRoom.push_back(folder);
+        else
+            destinationList_->AddItem(folder);
+    }
+    OnSelectionChanged();
+    SaveList();
+    if (!noRoom.empty()) {
+        platform::ShowMessage(L"The list holds " + std::to_wstring(platform::kMaxListEntries) +
+                                  L" destinations, the most a list can hold. Not added: " + platform::NameList(noRoom) +
+                                  L". Remove destinations to make room for them.",
+                              platform::kErrorIcon, platform::kProgramTitle);
     }
 }
 

@@ -19,8 +19,10 @@ private:
     void OnCreate() override;
     void OnCommand(int id, int notification, HWND control) override;
     bool OnCloseRequest() override;
+    void OnFilesDropped(const std::vector<std::wstring>& paths) override;
 
     void OnAddDestination();
+    void OnAddTypedPath();
     void OnRemoveDestination();
     void OnDone();
     void OnSelectionChanged();
@@ -32,6 +34,11 @@ private:
     // that fails is reported with the offer to try again; when declined, the destinations stay
     // here, not saved, and false is returned.
     bool SaveList();
+    // With no list open, asks for a new one as Add Dest. does: true when a list is open.
+    bool HaveList();
+    // Adds to the open list each folder not in it yet (letter case ignored) while it has room,
+    // says which found no room, and saves once.
+    void AddFolders(const std::vector<std::wstring>& folders);
     // Before the open list is left (Done, New List, Load List): true when nothing unsaved is
     // lost, or the user chose to lose it.
     bool MayLeaveList();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <utility>
 
@@ -56,6 +57,7 @@ inline void CloseMenu(HMENU h) noexcept { ::DestroyMenu(h); }
 inline void CloseFont(HFONT h) noexcept { ::DeleteObject(h); }
 inline void CloseIcon(HICON h) noexcept { ::DestroyIcon(h); }
 inline void CloseModule(HMODULE h) noexcept { ::FreeLibrary(h); }
+inline void CloseDrop(HDROP h) noexcept { ::DragFinish(h); }
 
 using UniqueFile = UniqueHandle<HandleTraits<HANDLE, CloseKernelObject, true>>;
 using UniqueKernelHandle = UniqueHandle<HandleTraits<HANDLE, CloseKernelObject>>;  // processes, threads, events
@@ -64,6 +66,7 @@ using UniqueMenu = UniqueHandle<HandleTraits<HMENU, CloseMenu>>;
 using UniqueFont = UniqueHandle<HandleTraits<HFONT, CloseFont>>;
 using UniqueIcon = UniqueHandle<HandleTraits<HICON, CloseIcon>>;
 using UniqueModule = UniqueHandle<HandleTraits<HMODULE, CloseModule>>;
+using UniqueDrop = UniqueHandle<HandleTraits<HDROP, CloseDrop>>;  // what WM_DROPFILES hands over
 
 // A window's device context, given back to that window at the end of the scope.
 class UniqueWindowDc {

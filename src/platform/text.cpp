@@ -68,4 +68,12 @@ int CompareNamesIgnoringCase(std::wstring_view a, std::wstring_view b) {
     return result - CSTR_EQUAL;
 }
 
+std::wstring NameList(const std::vector<std::wstring>& names) {
+    constexpr std::size_t kShown = 3;
+    std::wstring text;
+    for (std::size_t i = 0; i < names.size() && i < kShown; ++i) text += (i ? L"; " : L"") + names[i];
+    if (names.size() > kShown) text += L"; and " + std::to_wstring(names.size() - kShown) + L" more";
+    return text;
+}
+
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -26,5 +27,8 @@ std::wstring CaseFolded(std::wstring_view text);
 bool EqualIgnoringCase(std::wstring_view a, std::wstring_view b);
 // Ordering by name, letter case ignored (the enumerators' order); < 0, 0 or > 0.
 int CompareNamesIgnoringCase(std::wstring_view a, std::wstring_view b);
+
+// At most a few names, then how many more ("A; B; C; and 4 more"): a message read at a glance.
+std::wstring NameList(const std::vector<std::wstring>& names);
 
 }  // namespace platform

@@ -59,6 +59,17 @@ std::wstring TextOf(HWND hwnd) {
     return text;
 }
 
+// The full paths that a drop hands over; the drop's memory is given back here, whatever happens.
+std::vector<std::wstring> DroppedPaths(HDROP handle) {
+    const UniqueDrop drop(handle);
+    std::vector<std::wstring> paths(::DragQueryFileW(drop.get(), 0xFFFFFFFF, nullptr, 0));
+    for (UINT i = 0; i < paths.size(); ++i) {
+        paths[i].resize(::DragQueryFileW(drop.get(), i, nullptr, 0) + 1);
+        paths[i].resize(::DragQueryFileW(drop.get(), i, paths[i].data(), static_cast<UINT>(paths[i].size())));
+    }
+    return paths;
+}
+
 }  // namespace
 
 int TwipsToPixels(int twips, UINT dpi) noexcept { return ::MulDiv(twips, static_cast<int>(dpi), 1440); }
@@ -330,6 +341,10 @@ void Window::SetMenuBarVisible(bool visible) {
     ::DrawMenuBar(handle_);
 }
 
+void Window::AcceptDroppedFiles() {
+    if (handle_) ::DragAcceptFiles(handle_, TRUE);
+}
+
 bool Window::MenuBarVisible() const noexcept { return handle_ && ::GetMenu(handle_) != nullptr; }
 
 void Window::AdoptControl(std::unique_ptr<Control> control) {
@@ -402,6 +417,7 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC: return ColorOfStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case DM_GETDEFID: return DefaultButtonId();  // IsDialogMessage asks which button Enter presses
     case WM_DPICHANGED: ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
+    case WM_DROPFILES: OnFilesDropped(DroppedPaths(reinterpret_cast<HDROP>(wParam))); return 0;
     default: break;
     }
     return ::DefWindowProcW(handle_, message, wParam, lParam);

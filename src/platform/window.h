@@ -169,6 +169,11 @@ protected:
     virtual void OnCommand(int /*id*/, int /*notification*/, HWND /*control*/) {}
     // The close box: true lets the window close.
     virtual bool OnCloseRequest() { return true; }
+    // Files and folders dragged from Explorer and dropped on the window (or on a control in it),
+    // once AcceptDroppedFiles has been called: their full paths, in the order of the drop.
+    virtual void OnFilesDropped(const std::vector<std::wstring>& /*paths*/) {}
+    // From now on the window takes files and folders dropped on it.
+    void AcceptDroppedFiles();
 
 private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -2,6 +2,7 @@
 // box answered by the test: nothing the user added is ever lost without their word. And the
 // keyboard alone, through the program's own event handling: Tab, Enter and Esc as a person uses them.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <deque>
 
@@ -56,6 +57,15 @@ protected:
         ::SendDlgItemMessageW(editor.Handle(), IDC_EDITOR_LIST, LB_SETCURSEL, index, 0);
         Command(editor, IDC_EDITOR_REMOVE);
     }
+    static void Drop(const platform::Window& window, const Lines& paths) {  // as Explorer drops them
+        std::wstring names;
+        for (const auto& path : paths) names += path + L'\0';  // the last NUL: GPTR's zeros
+        auto* drop = static_cast<DROPFILES*>(::GlobalAlloc(GPTR, sizeof(DROPFILES) + (names.size() + 1) * sizeof(wchar_t)));
+        *drop = DROPFILES{sizeof(DROPFILES), {}, FALSE, TRUE};
+        std::copy(names.begin(), names.end(), reinterpret_cast<wchar_t*>(drop + 1));
+        ::SendMessageW(window.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    }
+    static std::string Narrow(const std::wstring& ascii) { return {ascii.begin(), ascii.end()}; }
     // The editor with Office.qvl (A, B) open, the file held by another program that shares no write.
     HANDLE OpenHeld(lists::ListEditor& editor) {
         test::WriteBytes(scratch / L"Office.qvl", "C:\\A\r\nC:\\B\r\n");
@@ -162,6 +172,39 @@ TEST_F(EditorTest, PickerSaysWhatCannotBeOpenedOrThatTheListIsFullAndStaysWhereI
     Command(*picker, IDC_PICKER_ADD);
     EXPECT_EQ(list.Items(), full);
     EXPECT_TRUE(Said(L"the most a list can hold")) << testing::PrintToString(said);
+}
+
+// Folders dropped from Explorer are added once each, letter case ignored; the rest are named.
+TEST_F(EditorTest, DroppedFoldersAreAddedOnceAndWhatIsNoFolderIsNamedAndLeftOut) {
+    const std::wstring a = scratch / L"A", b = scratch / L"B", list = scratch / L"Office.qvl";
+    test::MakeFolder(a), test::MakeFolder(b), test::WriteBytes(list, Narrow(a + L"\r\n")), test::WriteBytes(scratch / L"notes.txt", "");
+    lists::ListEditor editor;
+    Load(editor, list);
+    EXPECT_TRUE(::GetWindowLongPtrW(editor.Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);  // Explorer may drop there
+    Drop(editor, {scratch / L"notes.txt", b, scratch / L"a", scratch / L"p", scratch / L"q", scratch / L"r"});
+    EXPECT_EQ(test::ReadBytes(list), Narrow(a + L"\r\n" + b + L"\r\n"));
+    EXPECT_EQ(::SendDlgItemMessageW(editor.Handle(), IDC_EDITOR_LIST, LB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(said, Lines{L"Only folders can be destinations. Not added: notes.txt; p; q; and 1 more."});
+}
+
+// A typed or pasted path loses the blanks and quotes around it; what is no folder is refused, saying why.
+TEST_F(EditorTest, ATypedPathIsAddedWithoutItsQuotesAndOneThatIsNoFolderIsRefusedSayingWhy) {
+    const std::wstring list = scratch / L"Office.qvl";
+    test::WriteBytes(list, ""), test::WriteBytes(scratch / L"notes.txt", "");
+    lists::ListEditor editor;
+    Load(editor, list);
+    const std::tuple<std::wstring, std::wstring, std::string> cases[] = {  // typed, said, the file then
+        {L"  ", L"", ""},
+        {L"Office", L"Office was not added: it is not the full path", ""},
+        {L" \"" + scratch / L"notes.txt\"", scratch / L"notes.txt was not added: it is a file", ""},
+        {scratch / L"Gone\\", scratch / L"Gone was not added: it does not exist", ""},
+        {L"\"" + scratch.Path() + L"\\\"  ", L"", Narrow(scratch.Path() + L"\r\n")}};
+    for (const auto& [text, says, bytes] : cases) {
+        names = {text}, typed = 0, said.clear();
+        Command(editor, IDM_FILE_ADD_PATH);
+        EXPECT_EQ(said.empty() ? L"" : said[0].substr(0, says.size()), says) << text;
+        EXPECT_EQ(test::ReadBytes(list), bytes) << text;
+    }
 }
 
 std::vector<int> Keys(std::initializer_list<UINT> keys) {  // the focus before and after each key
