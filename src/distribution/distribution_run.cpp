@@ -403,15 +403,6 @@ private:
     bool cancelled_ = false;
 };
 
-// At most a few names, then how many more: a note read at a glance.
-std::wstring NameList(const std::vector<std::wstring>& names) {
-    constexpr std::size_t kShown = 3;
-    std::wstring text;
-    for (std::size_t i = 0; i < names.size() && i < kShown; ++i) text += (i ? L"; " : L"") + names[i];
-    if (names.size() > kShown) text += L"; and " + std::to_wstring(names.size() - kShown) + L" more";
-    return text;
-}
-
 std::wstring Counted(std::size_t count, const wchar_t* one, const wchar_t* many) {
     return std::to_wstring(count) + L" " + (count == 1 ? one : many);
 }
@@ -493,16 +484,16 @@ std::wstring OutcomeNote(const RunOutcome& outcome) {
     for (std::size_t why = 0; why < std::size(kSkipped); ++why)
         if (!skipped[why].empty())
             lines.push_back(L"Skipped " + Counted(skipped[why].size(), kSkipped[why].first, kSkipped[why].second) +
-                            NameList(skipped[why]));
+                            platform::NameList(skipped[why]));
     if (!unfinished.empty())
         lines.push_back(L"Unfinished, the run halted first: " +
-                        Counted(unfinished.size(), L"destination: ", L"destinations: ") + NameList(unfinished));
+                        Counted(unfinished.size(), L"destination: ", L"destinations: ") + platform::NameList(unfinished));
     if (!outcome.leftOutCopies.empty())
         lines.push_back(L"Left out " + Counted(outcome.leftOutCopies.size(), L"folder", L"folders") +
-                        L" into which this run copies: " + NameList(outcome.leftOutCopies));
+                        L" into which this run copies: " + platform::NameList(outcome.leftOutCopies));
     if (!outcome.leftOutLinks.empty())
         lines.push_back(L"Left out " + Counted(outcome.leftOutLinks.size(), L"link to a folder", L"links to folders") +
-                        L", never followed: " + NameList(outcome.leftOutLinks));
+                        L", never followed: " + platform::NameList(outcome.leftOutLinks));
     if (lines.empty()) return {};
     std::wstring note = L"Everything copied to " + std::to_wstring(complete.size()) + L" of " +
                         Counted(outcome.destinations.size(), L"destination", L"destinations") + L".";
