@@ -62,6 +62,7 @@ public:
         try {
             CheckDestinations();
             PlanFolders();
+            ListFiles();
             if (!CheckRightsAndRoom()) {
                 outcome_.end = RunOutcome::End::Stopped;
                 return std::move(outcome_);
@@ -251,12 +252,22 @@ private:
         return !failed || observer_.OnChecksFailed(CheckProblems());
     }
 
+    // What every destination gets: each file, as if none were there yet.
+    void ListFiles() {
+        for (std::size_t s = 0; s < request_.sources.size(); ++s) {
+            if (!isFolder_[s]) newFiles_.push_back({sourceSizes_[s], {}});
+            for (const auto& folder : plans_[s].folders)
+                for (const std::uint64_t size : folder.sizes) newFiles_.push_back({size, {}});
+        }
+    }
+
     std::uint64_t Needed(const std::vector<std::size_t>& destinations, std::uint64_t cluster,
                          bool lookAtTargets) const {
+        if (!lookAtTargets) return destinations.size() * RoomNeeded(newFiles_, cluster);
         std::vector<FileOnVolume> files;
         for (const std::size_t d : destinations)
             ForEachCopy(d, [&](const std::wstring& target, std::uint64_t size) {
-                files.push_back({size, lookAtTargets ? platform::FileSize(target) : std::nullopt});
+                files.push_back({size, platform::FileSize(target)});
             });
         return RoomNeeded(files, cluster);
     }
@@ -284,12 +295,12 @@ private:
     }
 
     void CountTotals() {
+        std::uint64_t bytes = 0;
+        for (const auto& file : newFiles_) bytes += file.size;
         for (std::size_t d = 0; d < folders_.size(); ++d) {
             if (!Usable(d)) continue;
-            ForEachCopy(d, [&](const std::wstring&, std::uint64_t size) {
-                ++outcome_.progress.filesTotal;
-                outcome_.progress.bytesTotal += size;
-            });
+            outcome_.progress.filesTotal += newFiles_.size();
+            outcome_.progress.bytesTotal += bytes;
         }
     }
 
@@ -399,6 +410,7 @@ private:
     std::optional<Position> current_;         // the copy under way
     std::vector<std::size_t> sourcesDone_;    // for each destination, how many sources it has whole
     std::vector<std::uint64_t> sourceSizes_;  // of each file source
+    std::vector<FileOnVolume> newFiles_;      // what each destination gets
     std::uint64_t bytesBefore_ = 0;           // the bytes of the copies before the current one
     bool cancelled_ = false;
 };
@@ -487,7 +499,8 @@ std::wstring OutcomeNote(const RunOutcome& outcome) {
                             platform::NameList(skipped[why]));
     if (!unfinished.empty())
         lines.push_back(L"Unfinished, the run halted first: " +
-                        Counted(unfinished.size(), L"destination: ", L"destinations: ") + platform::NameList(unfinished));
+                        Counted(unfinished.size(), L"destination: ", L"destinations: ") +
+                        platform::NameList(unfinished));
     if (!outcome.leftOutCopies.empty())
         lines.push_back(L"Left out " + Counted(outcome.leftOutCopies.size(), L"folder", L"folders") +
                         L" into which this run copies: " + platform::NameList(outcome.leftOutCopies));

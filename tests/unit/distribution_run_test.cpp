@@ -17,8 +17,8 @@ using test::Lines;
 
 namespace {
 
-// Records what the run tells, and what the current folder was at each copy; cancels the run when
-// told how far it is for the `cancelAt`th time.
+// Records what the run tells, and what the current folder was at each copy; cancels the run from
+// the `cancelAt`th time it is told how far the run is.
 class Recorder : public distribution::RunObserver {
 public:
     bool OnChecksFailed(const std::wstring&) override { return true; }
@@ -28,7 +28,7 @@ public:
     }
     bool OnProgress(const distribution::Progress& now) override {
         progress.push_back(now);
-        return progress.size() != cancelAt;
+        return cancelAt == 0 || progress.size() < cancelAt;
     }
     Lines copies, folders;
     std::vector<distribution::Progress> progress;
@@ -233,20 +233,23 @@ TEST_F(DistributionRun, TheSourcesOwnFolderOrOneAboveItAsADestinationByAnyRouteA
                   Path(L"src\\Proj\\sub\\up") + L"; and 1 more");
 }
 
-// Cancelled inside a file of three chunks, the run ends there: the file keeps its old content,
-// and the destination that had everything before is complete.
+// Cancelled after a file or inside one, the run ends there and asks no more: the file keeps its
+// old content, and the destination that had everything before is complete.
 TEST_F(DistributionRun, ACancelEndsTheRunInsideAFileAndLeavesItAsItWas) {
     Make(L"src\\big", std::string(300 * 1024, 'n'));
     Make(L"d1\\");
     Make(L"d2\\big", "old");
-    recorder.cancelAt = 5;  // d1: three chunks and the file's end; d2: its first chunk
-    const RunOutcome outcome = Run({L"src\\big"}, {L"d1", L"d2"});
-    EXPECT_EQ(outcome.end, RunOutcome::End::Cancelled);
-    EXPECT_EQ(States(outcome), "CU");
-    EXPECT_EQ(Totals(recorder.progress.back()), "1/2 files 438272/614400 bytes");
-    EXPECT_EQ(test::ReadBytes(Path(L"d2\\big")), "old");
-    EXPECT_EQ(test::AllNames(Path(L"d2")), Lines{L"big"});
-    EXPECT_EQ(distribution::ExitCodeOf(outcome), 1);
+    // d1: three chunks and the file's end; d2: its first chunk.
+    for (const auto& [at, totals] : {std::pair{4u, "1/2 files 307200/614400 bytes"}, {5u, "1/2 files 438272/614400 bytes"}}) {
+        recorder.progress.clear();
+        recorder.cancelAt = at;
+        const RunOutcome outcome = Run({L"src\\big"}, {L"d1", L"d2"});
+        EXPECT_EQ(States(outcome) + " " + Totals(recorder.progress.back()), std::string("CU ") + totals);
+        EXPECT_EQ(recorder.progress.size(), at);
+        EXPECT_EQ(distribution::ExitCodeOf(outcome), 1);
+        EXPECT_EQ(test::ReadBytes(Path(L"d2\\big")), "old");
+        EXPECT_EQ(test::AllNames(Path(L"d2")), Lines{L"big"});
+    }
 }
 
 // Whole clusters; a replaced file counts for its growth, and the largest one once more while both
@@ -265,18 +268,22 @@ TEST_F(DistributionRun, AnUnattendedRunEndsWithItsExitCodeAndEveryRunIsRecorded)
     Make(L"src\\a.txt", "alpha");
     Make(L"d1\\");
     test::MakeFolder(lists::ListsFolder());
-    const std::wstring list = lists::ListPathOf(L"=Team A"), record = distribution::RecordFile();
-    test::WriteBytes(list, platform::ToCodePageExactly(Path(L"d1") + L"\r\n" + Path(L"missing"), 65001).value());
+    // A list, an empty one, and a list file beside the lists folder that a name must not reach.
+    const Lines files{lists::ListPathOf(L"=Team A"), lists::ListPathOf(L"Empty"), platform::ParentOf(lists::ListsFolder()) + L"\\Out.qvl"};
+    const std::wstring record = distribution::RecordFile();
+    test::WriteBytes(files[0], platform::ToCodePageExactly(Path(L"d1") + L"\r\n" + Path(L"missing"), 65001).value());
+    test::WriteBytes(files[1], "");
+    test::WriteBytes(files[2], platform::ToCodePageExactly(Path(L"d1"), 65001).value());
     ::DeleteFileW(record.c_str());
     const std::wstring source = L" " + Path(L"src\\a.txt");
     for (const auto& [line, code] : std::vector<std::pair<std::wstring, int>>{{L"/quiet /list \"=Team A\"" + source, 3},
                                                                               {L"/quiet /list nonesuch" + source, 2},
-                                                                              {L"/quiet /list ..\\..\\x" + source, 2},
+                                                                              {L"/quiet /list ..\\Out" + source, 2}, {L"/quiet /list Empty" + source, 2},
                                                                               {L"/LIST \"=Team A\" /Quiet a.txt", 2},
                                                                               {L"/quiet /x", 2}})
         EXPECT_EQ(distribution::RunUnattended(distribution::ReadInvocation(line)), code)
             << testing::PrintToString(line);
-    ::DeleteFileW(list.c_str());
+    for (const auto& file : files) ::DeleteFileW(file.c_str());
     EXPECT_EQ(test::ReadBytes(Path(L"d1\\a.txt")), "alpha");
     const std::string all = test::ReadBytes(record).value();
     EXPECT_EQ(all.rfind(distribution::RecordHeader(), 0), 0u);
@@ -286,19 +293,18 @@ TEST_F(DistributionRun, AnUnattendedRunEndsWithItsExitCodeAndEveryRunIsRecorded)
         added.push_back(rest.substr(22, rest.find(L"\r\n") - 22));
         rest.erase(0, rest.find(L"\r\n") + 2);
     }
-    ASSERT_EQ(added.size(), 6u);
+    ASSERT_EQ(added.size(), 7u);
     const std::wstring start = L"\"'=Team A\",\"" + Path(L"src\\a.txt") + L"\",\"";
     EXPECT_EQ(added[0], start + Path(L"d1") + L"\",Complete,1,5,\"\"");
     EXPECT_EQ(added[1], start + Path(L"missing") + L"\",Skipped,0,0,\"it does not exist\"");
-    for (const wchar_t* reason :
-         {L"named \"\"nonesuch\"\"", L"named \"\"..\\..\\x\"\"", L"full path", L"/x is not known"})
+    const std::wstring refused = L"\",Refused,0,0,\"";
+    for (const std::wstring& part : {refused + L"There is no distribution list named \"\"nonesuch\"\"",
+                                     refused + L"There is no distribution list named \"\"..\\Out\"\"",
+                                     refused + L"The sources must begin with a full path", refused + L"The switch /x is not",
+                                     std::wstring(L"\",Nothing done,0,0,\"the list holds no destination\"")})
         EXPECT_EQ(std::count_if(added.begin(), added.end(),
-                                [&](const std::wstring& line) {
-                                    return line.find(L"\",Refused,0,0,\"") != std::wstring::npos &&
-                                           line.find(reason) != std::wstring::npos;
-                                }),
-                  1)
-            << testing::PrintToString(reason);
+                                [&](const std::wstring& line) { return line.find(part) != std::wstring::npos; }), 1)
+            << testing::PrintToString(part);
     // Appended only: a header when the file is made, a line break after a line left open.
     const std::wstring file = Path(L"record.csv");
     for (const char* lines : {"one\r\n", "two", "three\r\n"}) platform::AppendToFile(file, "H\r\n", lines);
