@@ -172,10 +172,13 @@ void DistributionWindow::Distribute() {
     exitCode_ = ExitCodeOf(outcome);
     const std::wstring recordProblem = AddToRecord(record_, outcome);
     if (outcome.end == RunOutcome::End::Cancelled || outcome.end == RunOutcome::End::Stopped) End();
+    if (outcome.end == RunOutcome::End::Refused) {
+        ShowRefused(outcome.refusal);
+        return;
+    }
     if (!copyShown_) ShowCopy();  // the last copy, exactly
     ShowProgress(outcome.progress);
     switch (outcome.end) {
-    case RunOutcome::End::Refused: ShowRefused(outcome.refusal); return;
     case RunOutcome::End::Halted:
         progressBar_->ShowHalted();
         taskbar_->ShowHalted();
@@ -256,9 +259,9 @@ void DistributionWindow::ShowEnd(const wchar_t* caption, COLORREF color, const w
 
 void DistributionWindow::ShowRefused(const std::wstring& message) {
     platform::ShowMessage(message, platform::kErrorIcon, platform::kProgramTitle);
-    sourceHeading_->SetVisible(false);
-    sourceLabel_->SetVisible(false);
-    targetLabel_->SetVisible(false);
+    for (platform::Control* control : std::initializer_list<platform::Control*>{
+             sourceHeading_, sourceLabel_, targetLabel_, progressBar_, progressLabel_})
+        control->SetVisible(false);
     cancelButton_->SetCaption(L"OK");
     targetHeading_->SetCaption(L"Distribution Halted");
 }

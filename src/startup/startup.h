@@ -8,8 +8,8 @@
 
 namespace startup {
 
-// Prepares the shortcut and the lists folder, then shows the list editor (empty command line) or
-// the distribution window (any other) and gives it to the caller, who keeps it while events run.
+// Prepares the shortcut and the lists folder, then shows the list editor (no sources and no list
+// named) or the distribution window and gives it to the caller, who keeps it while events run.
 // Switches that are not understood end the program with a message and exit code 2.
 std::unique_ptr<platform::Window> Main(const distribution::Invocation& invocation);
 
