@@ -2,6 +2,8 @@
 // with only blanks and quotation marks between and around them; one that holds a blank holds no
 // quotation mark. Sources without control characters or quotation marks, joined as Explorer joins
 // them (quoted when they hold a blank) after the program's name, split back into the same sources.
+// A line that does not begin with "/" is sources alone; one that does ends its switches where its
+// sources begin.
 #include "distribution/sources.h"
 #include "fuzz.h"
 #include "platform/path_rules.h"
@@ -31,5 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         start = end + 1;
     }
     REQUIRE(distribution::SplitSources(platform::CommandLineTail(joined)) == sources);
+
+    const distribution::Invocation invocation = distribution::ReadInvocation(line);
+    if (line.starts_with(L"/"))
+        REQUIRE(line.ends_with(invocation.sources) && !invocation.sources.starts_with(L" ") && !invocation.sources.starts_with(L"/"));
+    else
+        REQUIRE(invocation.sources == line && !invocation.list && !invocation.quiet && invocation.problem.empty());
     return 0;
 }
