@@ -128,7 +128,7 @@ void DistributionWindow::BeginDistribution() {
     destinations_ = lists::ListStore().Open(listFile_);
     Show();
     SetMenuBarVisible(false);
-    taskbar_.emplace(Handle());
+    taskbar_.emplace(*this);
     Distribute();
 }
 

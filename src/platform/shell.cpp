@@ -30,7 +30,7 @@ ComApartment::~ComApartment() {
     if (initialised_) ::CoUninitialize();
 }
 
-TaskbarProgress::TaskbarProgress(HWND window) noexcept : window_(window) {
+TaskbarProgress::TaskbarProgress(const Window& window) noexcept : window_(window.Handle()) {
     if (FAILED(::CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3,
                                   taskbar_.PutVoid())) ||
         !taskbar_ || FAILED(taskbar_->HrInit()))

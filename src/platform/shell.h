@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/handles.h"
+#include "platform/window.h"
 
 namespace platform {
 
@@ -27,7 +28,7 @@ private:
 // it halted. Where the shell offers no taskbar button progress, it shows nothing.
 class TaskbarProgress {
 public:
-    explicit TaskbarProgress(HWND window) noexcept;
+    explicit TaskbarProgress(const Window& window) noexcept;
     void Show(std::uint64_t done, std::uint64_t total) noexcept;
     void ShowHalted() noexcept;
     // No progress shown any more.
