@@ -166,6 +166,7 @@ private:
     void Walk(FolderPlan& plan, const std::set<platform::FolderIdentity>& targets) {
         std::vector<std::wstring> pending{L""};
         while (!pending.empty()) {
+            Report();
             std::wstring relative = std::move(pending.back());
             pending.pop_back();
             const std::wstring folder = Below(plan.root, relative);
@@ -217,6 +218,7 @@ private:
         bool failed = false;
         for (std::size_t d = 0; d < folders_.size(); ++d) {
             if (!Usable(d)) continue;
+            Report();  // a share can take its time to answer: Cancel is heard meanwhile
             try {
                 platform::CheckCanWriteInto(folders_[d]);
             } catch (const platform::Failure& failure) {
@@ -238,16 +240,21 @@ private:
             same->destinations.push_back(d);
         }
         for (const Volume& volume : volumes) {
-            std::uint64_t needed = Needed(volume.destinations, volume.room.cluster, false);
-            if (needed <= volume.room.free) continue;
-            needed = Needed(volume.destinations, volume.room.cluster, true);
-            if (needed <= volume.room.free) continue;
+            if (Needed(volume.destinations, volume.room.cluster, false) <= volume.room.free) continue;
+            // Short of room for them all: in list order, each destination while what it needs fits.
+            std::uint64_t left = volume.room.free;
             for (const std::size_t d : volume.destinations) {
+                Report();
+                const std::uint64_t needed = Needed({d}, volume.room.cluster, true);
+                if (needed <= left) {
+                    left -= needed;
+                    continue;
+                }
                 SkipDestination(d, Skip::NoRoom);
                 outcome_.destinations[d].needed = needed;
-                outcome_.destinations[d].free = volume.room.free;
+                outcome_.destinations[d].free = left;
+                failed = true;
             }
-            failed = true;
         }
         return !failed || observer_.OnChecksFailed(CheckProblems());
     }
@@ -287,7 +294,7 @@ private:
                 text += L"no file can be made there (error " + std::to_wstring(destination.failure->Number()) + L": " +
                         destination.failure->Description() + L")\r";
             else
-                text += L"its drive has " + SizeText(destination.free) + L" free, and this distribution needs " +
+                text += L"its drive has " + SizeText(destination.free) + L" free for it, and this distribution needs " +
                         SizeText(destination.needed) + L" there\r";
         }
         if (count > kShown) text += L"and " + std::to_wstring(count - kShown) + L" more\r";
@@ -465,6 +472,7 @@ std::wstring SizeText(std::uint64_t bytes) {
 }
 
 std::wstring ProgressText(const Progress& progress) {
+    if (progress.filesTotal == 0) return {};  // not known yet, or nothing to copy
     return std::to_wstring(progress.filesDone) + L" of " +
            Counted(static_cast<std::size_t>(progress.filesTotal), L"file", L"files") + L", " +
            SizeText(progress.bytesDone) + L" of " + SizeText(progress.bytesTotal);

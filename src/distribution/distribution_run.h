@@ -37,7 +37,7 @@ struct DestinationOutcome {
         NotAFolder,
         HoldsSource,
         CannotWrite,  // no file can be made there: `failure`
-        NoRoom,       // its volume lacks room: `needed` bytes for the destinations on it, `free`
+        NoRoom,       // its volume lacks room: it needs `needed` bytes, `free` were left for it
     };
 
     std::wstring destination;  // as the list holds it
@@ -89,7 +89,8 @@ public:
 // folder's files before its sub-folders, hidden and system entries left out, links to folders
 // not followed, and no folder entered that is one of this run's own targets. Before the first
 // copy every destination is checked: that a file can be made there, and that its volume has room
-// for what this run puts on it (see RoomNeeded). A folder written that this run did not make is
+// for what this run puts on it (see RoomNeeded); when a volume lacks room for all its destinations,
+// they keep it in list order while it lasts. A folder written that this run did not make is
 // first rid of the temporaries that killed runs left there. The first failure halts the run;
 // every destination is accounted for in the outcome.
 RunOutcome RunDistribution(const RunRequest& request, RunObserver& observer);
@@ -110,7 +111,7 @@ int ExitCodeOf(const RunOutcome& outcome);
 // A number of bytes as people read it: "980 bytes", "1.5 KB", "12.3 MB", "4.2 GB".
 std::wstring SizeText(std::uint64_t bytes);
 
-// How far a run is, in words: "12 of 340 files, 1.2 MB of 4.5 MB".
+// How far a run is, in words: "12 of 340 files, 1.2 MB of 4.5 MB"; "" before the totals are known.
 std::wstring ProgressText(const Progress& progress);
 
 // The note the window shows below its status line: each destination that does not simply have

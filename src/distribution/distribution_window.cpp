@@ -171,9 +171,15 @@ void DistributionWindow::Distribute() {
     running_ = false;
     exitCode_ = ExitCodeOf(outcome);
     const std::wstring recordProblem = AddToRecord(record_, outcome);
-    if (outcome.end == RunOutcome::End::Cancelled || outcome.end == RunOutcome::End::Stopped) End();
+    if (outcome.end == RunOutcome::End::Cancelled || outcome.end == RunOutcome::End::Stopped) {
+        // The window goes at once: what the note line would say, a box says.
+        if (!recordProblem.empty())
+            platform::ShowMessage(recordProblem, platform::kWarningIcon, platform::kProgramTitle);
+        End();
+    }
     if (outcome.end == RunOutcome::End::Refused) {
         ShowRefused(outcome.refusal);
+        ShowNote(recordProblem);
         return;
     }
     if (!copyShown_) ShowCopy();  // the last copy, exactly
@@ -224,6 +230,10 @@ bool DistributionWindow::OnProgress(const Progress& progress) {
         platform::ProcessEvents();
     }
     return !cancelRequested_;
+}
+
+void DistributionWindow::OnTaskbarButtonCreated() {
+    if (taskbar_) taskbar_->ShowAgain();
 }
 
 void DistributionWindow::ShowProgress(const Progress& progress) {

@@ -45,6 +45,7 @@ private:
     bool OnProgress(const Progress& progress) override;
     void ShowCopy();
     void ShowProgress(const Progress& progress);
+    void OnTaskbarButtonCreated() override;
     void ShowHalted(const platform::Failure& failure);
     // The end of a run: the caption, the status line in its colour, the button's new caption.
     void ShowEnd(const wchar_t* caption, COLORREF color, const wchar_t* status, const wchar_t* button);

@@ -37,8 +37,8 @@ std::pair<const wchar_t*, std::wstring> Result(const RunOutcome& outcome, const 
         case Skip::HoldsSource: return {L"Skipped", L"it holds the source folder itself"};
         case Skip::CannotWrite: return {L"Skipped", L"no file can be made there, " + ErrorOf(*destination.failure)};
         case Skip::NoRoom:
-            return {L"Skipped", L"its drive has " + SizeText(destination.free) + L" free, this distribution needs " +
-                                    SizeText(destination.needed)};
+            return {L"Skipped", L"its drive has " + SizeText(destination.free) +
+                                    L" free for it, this distribution needs " + SizeText(destination.needed)};
         }
         break;
     case State::Unfinished: break;

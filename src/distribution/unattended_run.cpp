@@ -1,5 +1,7 @@
 #include "distribution/unattended_run.h"
 
+#include <algorithm>
+
 #include "distribution/distribution_run.h"
 #include "distribution/run_record.h"
 #include "lists/list_names.h"
@@ -25,13 +27,17 @@ std::wstring ListProblem(const std::wstring& name) {
 }
 
 int RunUnattended(const Invocation& invocation) noexcept {
+    platform::NoSystemErrorBoxes();
     RunOutcome outcome;
     RunRequestRecord record;
     try {
         record = {platform::LocalTimeText(), invocation.list.value_or(L""), SplitSources(invocation.sources)};
         outcome.refusal = invocation.problem.empty() ? ListProblem(record.list) : invocation.problem;
-        if (outcome.refusal.empty() && (record.sources.empty() || !LooksAbsolute(record.sources.front())))
-            outcome.refusal = L"The sources must begin with a full path (C:\\... or \\\\server\\share\\...).";
+        // A task runs in a folder of the system's choosing: a relative source there is no one's.
+        const bool relative = std::any_of(record.sources.begin(), record.sources.end(),
+                                          [](const std::wstring& source) { return !LooksAbsolute(source); });
+        if (outcome.refusal.empty() && (record.sources.empty() || relative))
+            outcome.refusal = L"Every source must be a full path (C:\\... or \\\\server\\share\\...).";
         if (outcome.refusal.empty()) {
             Unwatched unwatched;
             outcome = RunDistribution({record.sources, {}, lists::ListStore().Open(lists::ListPathOf(record.list))},

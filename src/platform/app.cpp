@@ -45,6 +45,8 @@ EndProgramCleanup::~EndProgramCleanup() {
     cleanups.erase(std::remove(cleanups.begin(), cleanups.end(), this), cleanups.end());
 }
 
+void NoSystemErrorBoxes() noexcept { ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX); }
+
 void ProcessEvents() {
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -21,6 +21,10 @@ public:
     virtual void OnEndProgram() noexcept = 0;
 };
 
+// From now on the system shows no box of its own for this process (no disk in a drive, a file it
+// cannot open): the failure goes to the caller. For runs that nobody watches.
+void NoSystemErrorBoxes() noexcept;
+
 // Handles pending paint and input events before the caller goes on.
 void ProcessEvents();
 

@@ -193,7 +193,8 @@ std::optional<std::uint64_t> FileSize(const std::wstring& path) {
 
 VolumeRoom RoomOf(const std::wstring& folder) {
     wchar_t root[MAX_PATH + 1]{};
-    if (!::GetVolumePathNameW(ApiPath(JoinPath(folder, L"")).c_str(), root, MAX_PATH)) ThrowLastError();
+    // The plain path: the extended form is not one this call documents.
+    if (!::GetVolumePathNameW(JoinPath(folder, L"").c_str(), root, MAX_PATH)) ThrowLastError();
     VolumeRoom room;
     ULARGE_INTEGER free{}, size{};
     if (!::GetDiskFreeSpaceExW(root, &free, &size, nullptr)) ThrowLastError();
@@ -212,12 +213,12 @@ void AppendToFile(const std::wstring& path, std::string_view header, std::string
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) ThrowLastError();
-    const bool made = ::GetLastError() != ERROR_ALREADY_EXISTS;
     std::string text;
     LARGE_INTEGER size{};
-    if (made) {
+    if (!::GetFileSizeEx(file.get(), &size)) ThrowLastError();
+    if (size.QuadPart == 0) {  // new, or emptied by someone
         text = header;
-    } else if (::GetFileSizeEx(file.get(), &size) && size.QuadPart > 0) {
+    } else {
         char last = '\n';
         DWORD got = 0;
         OVERLAPPED at{};

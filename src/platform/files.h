@@ -85,7 +85,7 @@ struct VolumeRoom {
 VolumeRoom RoomOf(const std::wstring& folder);
 
 // Adds `bytes` at the end of the file at `path` in one write, never truncating it; a file that
-// does not end with a line break gets one first. A file that does not exist is made, with
+// does not end with a line break gets one first. A file that does not exist (or is empty) gets
 // `header` before the bytes. Throws Failure (a file held by a program that forbids writing).
 void AppendToFile(const std::wstring& path, std::string_view header, std::string_view bytes);
 

@@ -38,15 +38,28 @@ TaskbarProgress::TaskbarProgress(const Window& window) noexcept : window_(window
 }
 
 void TaskbarProgress::Show(std::uint64_t done, std::uint64_t total) noexcept {
+    done_ = done;
+    total_ = total;
+    if (state_ == State::None) state_ = State::Going;
     if (taskbar_) taskbar_->SetProgressValue(window_, done, total);
 }
 
 void TaskbarProgress::ShowHalted() noexcept {
+    state_ = State::Halted;
     if (taskbar_) taskbar_->SetProgressState(window_, TBPF_ERROR);
 }
 
 void TaskbarProgress::Clear() noexcept {
+    state_ = State::None;
     if (taskbar_) taskbar_->SetProgressState(window_, TBPF_NOPROGRESS);
+}
+
+void TaskbarProgress::ShowAgain() noexcept {
+    if (!taskbar_) return;
+    taskbar_->SetProgressState(window_, state_ == State::Halted  ? TBPF_ERROR
+                                        : state_ == State::Going ? TBPF_NORMAL
+                                                                 : TBPF_NOPROGRESS);
+    if (state_ != State::None) taskbar_->SetProgressValue(window_, done_, total_);
 }
 
 std::wstring StartMenuProgramsFolder() {

@@ -33,10 +33,15 @@ public:
     void ShowHalted() noexcept;
     // No progress shown any more.
     void Clear() noexcept;
+    // Shows the last state again: what was shown before the button existed was lost.
+    void ShowAgain() noexcept;
 
 private:
+    enum class State { Going, Halted, None };
     HWND window_;
     ComPtr<ITaskbarList3> taskbar_;
+    std::uint64_t done_ = 0, total_ = 0;
+    State state_ = State::None;
 };
 
 // The user's Start Menu "Programs" folder.

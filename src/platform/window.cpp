@@ -395,6 +395,11 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    static const UINT taskbarButtonCreated = ::RegisterWindowMessageW(L"TaskbarButtonCreated");
+    if (message == taskbarButtonCreated && message != 0) {
+        OnTaskbarButtonCreated();
+        return 0;
+    }
     switch (message) {
     case WM_CREATE: OnCreate(); return 0;
     case WM_COMMAND: HandleCommand(wParam, lParam); return 0;

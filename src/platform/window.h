@@ -174,6 +174,9 @@ protected:
     virtual void OnFilesDropped(const std::vector<std::wstring>& /*paths*/) {}
     // From now on the window takes files and folders dropped on it.
     void AcceptDroppedFiles();
+    // The window's taskbar button exists (again, when Explorer restarted): only from now on does
+    // it show progress.
+    virtual void OnTaskbarButtonCreated() {}
 
 private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -28,13 +28,17 @@ void CreateSendToShortcut() {
     }
 }
 
-std::unique_ptr<platform::Window> Main(const distribution::Invocation& invocation) {
+void PrepareFolders() {
     const std::wstring sendToFolder = platform::EnvironmentValue(L"WinDir") + L"\\SendTo";
     if (!platform::FileExists(sendToFolder + L"\\QUORVA~1.LNK")) CreateSendToShortcut();
     const std::wstring listsFolder = lists::ListsFolder();
     // Whatever has that name already (a file, a hidden or system entry) is left as it is:
     // making the folder over it would fail and stop every start.
     if (platform::KindOf(listsFolder) == platform::PathKind::Nothing) platform::MakeFolder(listsFolder);
+}
+
+std::unique_ptr<platform::Window> Main(const distribution::Invocation& invocation) {
+    PrepareFolders();
     if (!invocation.problem.empty()) {
         platform::ShowMessage(invocation.problem, platform::kErrorIcon, platform::kProgramTitle);
         platform::EndProgram(2);
@@ -55,7 +59,13 @@ int Run() {
     platform::ComApartment com;
     const distribution::Invocation invocation =
         platform::Guarded([] { return distribution::ReadInvocation(platform::CommandLineText()); });
-    if (invocation.quiet) return distribution::RunUnattended(invocation);
+    if (invocation.quiet) {
+        try {
+            PrepareFolders();                 // the record goes to the lists folder
+        } catch (const platform::Failure&) {  // no box: the record then says nothing, the exit code all
+        }
+        return distribution::RunUnattended(invocation);
+    }
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
     // The window lives as long as the program's events run.

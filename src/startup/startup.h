@@ -13,6 +13,9 @@ namespace startup {
 // Switches that are not understood end the program with a message and exit code 2.
 std::unique_ptr<platform::Window> Main(const distribution::Invocation& invocation);
 
+// Makes the Send To shortcut and the lists folder where they are missing.
+void PrepareFolders();
+
 // Places the "Quorvander" shortcut to KELVARON.EXE in the user's Send To folder.
 void CreateSendToShortcut();
 

@@ -137,6 +137,11 @@ TEST(CopyToAFullDrive, DiskFullIs112AndLeavesTheOldTargetAndTheRoomAsTheyWere) {
     test::WriteBytes(full / L"filler", test::Pattern(5 * kMiB / 2, 5));
     EXPECT_EQ(distribution::ExitCodeOf(Distribute(scratch / L"tree", {full.Path()})), 0);
     EXPECT_EQ(test::AllNames(full / L"tree"), (Lines{L"a", L"b", L"c", L"d"}));
+    // Two destinations there, room for the first alone: it gets everything, the second nothing.
+    test::MakeFolder(full / L"x");
+    const RunOutcome two = Distribute(scratch / L"tree", {full.Path(), full / L"x"});
+    EXPECT_EQ(distribution::ExitCodeOf(two), 3);
+    EXPECT_EQ(two.destinations[1].skip, distribution::DestinationOutcome::Skip::NoRoom);
 }
 
 // The prepared folder is root's and this user may not write to it; it holds existing.txt ("old

@@ -85,8 +85,9 @@ TEST_F(DistributionRun, FilesGoSourceBySourceToEveryDestinationAndOnlyMissingOrF
     EXPECT_EQ(outcome.end, RunOutcome::End::Completed);
     EXPECT_EQ(States(outcome), "CSSC");
     EXPECT_EQ(distribution::ExitCodeOf(outcome), 3);
-    // The totals known before the first copy; the skipped destinations counted in none.
-    EXPECT_EQ(Totals(recorder.progress.front()), "0/4 files 5/16 bytes");
+    // The totals known from the first copy on (after a report for each destination checked); the
+    // skipped destinations counted in none.
+    EXPECT_EQ(Totals(recorder.progress[2]), "0/4 files 5/16 bytes");
     EXPECT_EQ(Totals(outcome.progress), "4/4 files 16/16 bytes");
     EXPECT_EQ(outcome.destinations[3].files * 10 + outcome.destinations[3].bytes, 28u);
     // Every destination named in turn, a trailing backslash giving one backslash in the target.
@@ -233,18 +234,19 @@ TEST_F(DistributionRun, TheSourcesOwnFolderOrOneAboveItAsADestinationByAnyRouteA
                   Path(L"src\\Proj\\sub\\up") + L"; and 1 more");
 }
 
-// Cancelled after a file or inside one, the run ends there and asks no more: the file keeps its
-// old content, and the destination that had everything before is complete.
+// Cancelled during the checks, after a file or inside one, the run ends there and asks no more: the
+// file keeps its old content, and the destination that had everything before is complete.
 TEST_F(DistributionRun, ACancelEndsTheRunInsideAFileAndLeavesItAsItWas) {
     Make(L"src\\big", std::string(300 * 1024, 'n'));
     Make(L"d1\\");
     Make(L"d2\\big", "old");
-    // d1: three chunks and the file's end; d2: its first chunk.
-    for (const auto& [at, totals] : {std::pair{4u, "1/2 files 307200/614400 bytes"}, {5u, "1/2 files 438272/614400 bytes"}}) {
+    // A report for each destination checked; then d1: three chunks and the file's end; d2: its first chunk.
+    for (const auto& [at, totals] : {std::pair{1u, "UU 0/0 files 0/0 bytes"}, {6u, "CU 1/2 files 307200/614400 bytes"},
+                                     {7u, "CU 1/2 files 438272/614400 bytes"}}) {
         recorder.progress.clear();
         recorder.cancelAt = at;
         const RunOutcome outcome = Run({L"src\\big"}, {L"d1", L"d2"});
-        EXPECT_EQ(States(outcome) + " " + Totals(recorder.progress.back()), std::string("CU ") + totals);
+        EXPECT_EQ(States(outcome) + " " + Totals(recorder.progress.back()), totals);
         EXPECT_EQ(recorder.progress.size(), at);
         EXPECT_EQ(distribution::ExitCodeOf(outcome), 1);
         EXPECT_EQ(test::ReadBytes(Path(L"d2\\big")), "old");
@@ -278,7 +280,7 @@ TEST_F(DistributionRun, AnUnattendedRunEndsWithItsExitCodeAndEveryRunIsRecorded)
     const std::wstring source = L" " + Path(L"src\\a.txt");
     for (const auto& [line, code] : std::vector<std::pair<std::wstring, int>>{
              {L"/quiet /list \"=Team A\"" + source, 3}, {L"/quiet /list nonesuch" + source, 2}, {L"/quiet /list ..\\Out" + source, 2},
-             {L"/quiet /list Empty" + source, 2}, {L"/LIST \"=Team A\" /Quiet a.txt", 2}, {L"/quiet /x", 2}})
+             {L"/quiet /list Empty" + source, 2}, {L"/LIST \"=Team A\" /Quiet" + source + L" a.txt", 2}, {L"/quiet /x", 2}})
         EXPECT_EQ(distribution::RunUnattended(distribution::ReadInvocation(line)), code) << testing::PrintToString(line);
     for (const auto& file : files) ::DeleteFileW(file.c_str());
     EXPECT_EQ(test::ReadBytes(Path(L"d1\\a.txt")), "alpha");
@@ -288,7 +290,7 @@ TEST_F(DistributionRun, AnUnattendedRunEndsWithItsExitCodeAndEveryRunIsRecorded)
     const Lines expected{start + Path(L"d1") + L"\",Complete,1,5,\"\"", start + Path(L"missing") + L"\",Skipped,0,0,\"it does not exist\"",
                          refused + L"There is no distribution list named \"\"nonesuch\"\"",
                          refused + L"There is no distribution list named \"\"..\\Out\"\"",
-                         L"\",Nothing done,0,0,\"the list holds no destination\"", refused + L"The sources must begin with a full path",
+                         L"\",Nothing done,0,0,\"the list holds no destination\"", refused + L"Every source must be a full path",
                          refused + L"The switch /x is not known"};
     std::wstring rest = platform::FromCodePage(all.substr(distribution::RecordHeader().size()), 65001).value();
     for (const auto& part : expected) {  // a line each, in the order of the runs
