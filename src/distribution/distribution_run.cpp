@@ -288,14 +288,7 @@ private:
             if (destination.state != State::Skipped ||
                 (destination.skip != Skip::CannotWrite && destination.skip != Skip::NoRoom))
                 continue;
-            if (++count > kShown) continue;
-            text += destination.destination + L": ";
-            if (destination.skip == Skip::CannotWrite)
-                text += L"no file can be made there (error " + std::to_wstring(destination.failure->Number()) + L": " +
-                        destination.failure->Description() + L")\r";
-            else
-                text += L"its drive has " + SizeText(destination.free) + L" free for it, and this distribution needs " +
-                        SizeText(destination.needed) + L" there\r";
+            if (++count <= kShown) text += destination.destination + L": " + SkipReason(destination) + L"\r";
         }
         if (count > kShown) text += L"and " + std::to_wstring(count - kShown) + L" more\r";
         return text;
@@ -444,6 +437,20 @@ std::uint64_t RoomNeeded(const std::vector<FileOnVolume>& files, std::uint64_t c
         if (file.replaced) largestReplaced = std::max(largestReplaced, std::min(size, old));
     }
     return growth + largestReplaced;
+}
+
+std::wstring SkipReason(const DestinationOutcome& destination) {
+    switch (destination.skip) {
+    case Skip::Missing: return L"it does not exist";
+    case Skip::NotAFolder: return L"it is not a folder";
+    case Skip::HoldsSource: return L"it holds the source folder itself";
+    case Skip::CannotWrite:
+        return L"no file can be made there (error " + std::to_wstring(destination.failure->Number()) + L": " +
+               destination.failure->Description() + L")";
+    case Skip::NoRoom: break;
+    }
+    return L"its drive has " + SizeText(destination.free) + L" free for it, and this distribution needs " +
+           SizeText(destination.needed) + L" there";
 }
 
 int ExitCodeOf(const RunOutcome& outcome) {

@@ -108,6 +108,10 @@ std::uint64_t RoomNeeded(const std::vector<FileOnVolume>& files, std::uint64_t c
 // nothing done; 3 complete with destinations skipped.
 int ExitCodeOf(const RunOutcome& outcome);
 
+// Why a destination was skipped, in words: "it does not exist", "no file can be made there
+// (error 5: ...)", "its drive has 1.2 GB free for it, and this distribution needs 3.4 GB there".
+std::wstring SkipReason(const DestinationOutcome& destination);
+
 // A number of bytes as people read it: "980 bytes", "1.5 KB", "12.3 MB", "4.2 GB".
 std::wstring SizeText(std::uint64_t bytes);
 

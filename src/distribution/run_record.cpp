@@ -9,7 +9,6 @@ namespace distribution {
 namespace {
 
 using State = DestinationOutcome::State;
-using Skip = DestinationOutcome::Skip;
 using End = RunOutcome::End;
 
 // One field: quoted, its quotation marks doubled. A text that a spreadsheet would take for a
@@ -21,26 +20,12 @@ std::wstring Field(const std::wstring& text) {
     return field + L"\"";
 }
 
-std::wstring ErrorOf(const platform::Failure& failure) {
-    return L"error " + std::to_wstring(failure.Number()) + L": " + failure.Description();
-}
-
 // What became of a destination, and the reason when it did not simply get everything.
 std::pair<const wchar_t*, std::wstring> Result(const RunOutcome& outcome, const DestinationOutcome& destination) {
     switch (destination.state) {
     case State::Complete: return {L"Complete", L""};
-    case State::Failed: return {L"Failed", ErrorOf(*destination.failure) + L" (" + destination.file + L")"};
-    case State::Skipped:
-        switch (destination.skip) {
-        case Skip::Missing: return {L"Skipped", L"it does not exist"};
-        case Skip::NotAFolder: return {L"Skipped", L"it is not a folder"};
-        case Skip::HoldsSource: return {L"Skipped", L"it holds the source folder itself"};
-        case Skip::CannotWrite: return {L"Skipped", L"no file can be made there, " + ErrorOf(*destination.failure)};
-        case Skip::NoRoom:
-            return {L"Skipped", L"its drive has " + SizeText(destination.free) +
-                                    L" free for it, this distribution needs " + SizeText(destination.needed)};
-        }
-        break;
+    case State::Failed: return {L"Failed", destination.failure->Text() + L", writing " + destination.file};
+    case State::Skipped: return {L"Skipped", SkipReason(destination)};
     case State::Unfinished: break;
     }
     switch (outcome.end) {

@@ -41,11 +41,11 @@ Invocation ReadInvocation(const std::wstring& commandLine) {
     Invocation invocation;
     std::size_t i = 0;
     while (i < commandLine.size() && commandLine[i] == L'/') {
-        const std::wstring word = NextWord(commandLine, i);
+        const std::wstring word = NextWord(commandLine, i), folded = platform::CaseFolded(word);
         std::wstring problem;
-        if (platform::CaseFolded(word) == L"/QUIET") {
+        if (folded == L"/QUIET") {
             invocation.quiet = true;
-        } else if (platform::CaseFolded(word) == L"/LIST") {
+        } else if (folded == L"/LIST") {
             if (invocation.list) problem = L"The switch /list is given twice.";
             invocation.list = NextWord(commandLine, i);
             if (invocation.list->empty()) problem = L"The switch /list needs the name of a distribution list.";

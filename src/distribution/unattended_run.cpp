@@ -44,8 +44,7 @@ int RunUnattended(const Invocation& invocation) noexcept {
                                       unwatched);
         }
     } catch (...) {
-        const platform::Failure failure = platform::CurrentExceptionAsFailure();
-        outcome.refusal = L"Error " + std::to_wstring(failure.Number()) + L": " + failure.Description();
+        outcome.refusal = platform::CurrentExceptionAsFailure().Text();
     }
     if (!outcome.refusal.empty()) outcome.end = RunOutcome::End::Refused;
     AddToRecord(record, outcome);

@@ -102,16 +102,11 @@ void DestinationPicker::OnFolderChanged() { pathLabel_->SetCaption(folderList_->
 void DestinationPicker::OnAddPath() {
     const std::wstring path = folderList_->Path();
     if (path.empty()) return;
-    editorList_.SetText(path);
-    if (editorList_.ListIndex() != -1) return;  // there already, and now selected
-    if (editorList_.ListCount() >= platform::kMaxListEntries) {
+    if (editorList_.AddOnce(path) == platform::ListBoxControl::Added::NoRoom)
         platform::ShowMessage(L"The list holds " + std::to_wstring(platform::kMaxListEntries) +
                                   L" destinations, the most a list can hold, so " + path +
                                   L" was not added. Remove a destination to make room for it.",
                               platform::kErrorIcon, kTitle);
-        return;
-    }
-    editorList_.AddItem(path);
 }
 
 void DestinationPicker::OnFinished() { Close(); }

@@ -249,14 +249,8 @@ bool ListEditor::HaveList() {
 void ListEditor::AddFolders(const std::vector<std::wstring>& folders) {
     if (!HaveList()) return;
     std::vector<std::wstring> noRoom;
-    for (const auto& folder : folders) {
-        destinationList_->SetText(folder);
-        if (destinationList_->ListIndex() != -1) continue;  // there already, and now selected
-        if (destinationList_->ListCount() >= platform::kMaxListEntries)
-            noRoom.push_back(folder);
-        else
-            destinationList_->AddItem(folder);
-    }
+    for (const auto& folder : folders)
+        if (destinationList_->AddOnce(folder) == platform::ListBoxControl::Added::NoRoom) noRoom.push_back(folder);
     OnSelectionChanged();
     SaveList();
     if (!noRoom.empty()) {

@@ -95,6 +95,14 @@ void ListBoxControl::Clear() {
     if (Handle()) ::SendMessageW(Handle(), LB_RESETCONTENT, 0, 0);
 }
 
+ListBoxControl::Added ListBoxControl::AddOnce(const std::wstring& text) {
+    SetText(text);
+    if (ListIndex() != -1) return Added::AlreadyThere;
+    if (ListCount() >= kMaxListEntries) return Added::NoRoom;
+    AddItem(text);
+    return Added::New;
+}
+
 void ListBoxControl::SetText(const std::wstring& text) {
     int found = -1;
     if (foldedCounts_.count(CaseFolded(text)) != 0) {

@@ -35,6 +35,10 @@ public:
     // Selects the first entry equal to `text`, letter case ignored; with none equal, selects
     // nothing (ListIndex -1).
     void SetText(const std::wstring& text);
+    // Appends `text` unless an entry equal to it (letter case ignored) is there, which is then
+    // selected; a full list takes nothing.
+    enum class Added { New, AlreadyThere, NoRoom };
+    Added AddOnce(const std::wstring& text);
 
 private:
     std::vector<std::wstring> items_;
